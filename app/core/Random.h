@@ -1,0 +1,31 @@
+// The process-wide pseudo-random generator and the millisecond tick.
+#pragma once
+
+#include <cstdint>
+
+namespace pw {
+
+// Milliseconds of a steady clock, like the system tick count.
+uint32_t tickCount();
+
+// The linear congruential generator: state = state * 214013 + 2531011, the
+// result is bits 16 to 30 of the new state (0 to 32767).
+class Lcg {
+public:
+    explicit Lcg(uint32_t seed = 1) : m_state(seed) {}
+    int next() {
+        m_state = m_state * 214013u + 2531011u;
+        return static_cast<int>((m_state >> 16) & 0x7FFF);
+    }
+    void seed(uint32_t seed) { m_state = seed; }
+
+private:
+    uint32_t m_state;
+};
+
+// The program's one generator, seeded once from the tick count on first use.
+int randomNumber();
+// Fixes the seed, for reproducible runs in tests.
+void seedRandom(uint32_t seed);
+
+}  // namespace pw

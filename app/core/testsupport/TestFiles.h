@@ -1,0 +1,34 @@
+// Scratch folders and file helpers for tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pw::test {
+
+// A fresh folder under the system temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // path() + "/" + name
+    std::string file(std::string_view name) const;
+
+private:
+    std::string m_path;
+};
+
+std::string readAll(const std::string& path);
+void writeAll(const std::string& path, std::string_view bytes);
+
+// The source tree (for fixture files) and the folder beside the executable
+// that holds the run-time folders; both come from the test's environment.
+std::string sourceDir();
+std::string runtimeDir();
+std::string buildDir();
+
+}  // namespace pw::test

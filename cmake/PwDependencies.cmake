@@ -1,0 +1,27 @@
+# External libraries as imported targets, found once for every subsystem.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+if(NOT PW_FUZZ)
+  find_package(GTest REQUIRED)
+  if(PW_BENCHMARKS AND NOT PW_SANITIZE)
+    find_package(benchmark REQUIRED)
+  endif()
+  find_package(wxWidgets 3.2 REQUIRED COMPONENTS webview core base)
+  # wxWidgets' find module gives flags, not a target: wrap them once here.
+  add_library(pw_wx INTERFACE)
+  target_include_directories(pw_wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+  target_compile_definitions(pw_wx INTERFACE ${wxWidgets_DEFINITIONS})
+  target_compile_options(pw_wx INTERFACE ${wxWidgets_CXX_FLAGS})
+  target_link_libraries(pw_wx INTERFACE ${wxWidgets_LIBRARIES})
+  pkg_check_modules(PUGIXML IMPORTED_TARGET pugixml)
+endif()
+
+pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-16)
+pkg_check_modules(ESPEAK REQUIRED IMPORTED_TARGET espeak-ng)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
+pkg_check_modules(SOUNDTOUCH REQUIRED IMPORTED_TARGET soundtouch)
+pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+pkg_check_modules(PORTAUDIO REQUIRED IMPORTED_TARGET portaudio-2.0)
