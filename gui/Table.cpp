@@ -301,8 +301,17 @@ int Table::rowAt(int x, int y) const {
     if (!l) {
         return -1;
     }
+    // The list's own hit test counts from its item area, below the column titles.
+    wxWindow* area = l;
+    for (wxWindow* child : l->GetChildren()) {
+        if (area == l || child->GetPosition().y > area->GetPosition().y) {
+            area = child;
+        }
+    }
+    const wxPoint point =
+        area == l ? wxPoint(x, y) : area->ScreenToClient(l->ClientToScreen(wxPoint(x, y)));
     int flags = 0;
-    const long row = l->HitTest(wxPoint(x, y), flags);
+    const long row = l->HitTest(point, flags);
     return (flags & wxLIST_HITTEST_ONITEM) ? static_cast<int>(row) : -1;
 }
 

@@ -25,7 +25,9 @@ wxWindow* TextArea::createWindow(wxWindow* parent, const wxPoint& pos, const wxS
 
 void TextArea::bindControlEvents() {
     listen(wxEVT_TEXT);
-    listen(wxEVT_TEXT_ENTER);
+    if (textStyle() & wxTE_PROCESS_ENTER) {
+        listen(wxEVT_TEXT_ENTER);
+    }
 }
 
 bool TextArea::translate(wxEvent& event) {

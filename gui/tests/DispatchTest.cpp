@@ -181,6 +181,7 @@ TEST(Dispatch, TabAndShiftTabMoveTheFocusBetweenComponents) {
     a.create(host, 0, 0, 50, 20);
     b.create(host, 0, 30, 50, 20);
     c.create(host, 0, 60, 50, 20);
+    host.handle()->Raise();
     a.setFocus();
     ASSERT_TRUE(runEventsUntil([&] { return a.hasFocus(); }));
     pressKey(a.handle(), WXK_TAB, false);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/debug.h>
 #include <wx/init.h>
 
 namespace {
@@ -23,6 +24,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Cannot start the GUI toolkit: no display? Run under xvfb-run -a.\n");
         return 1;
     }
+    // A failed wx assertion fails the test instead of opening a dialog.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& function,
+                          const wxString& condition, const wxString& message) {
+        ADD_FAILURE_AT(file.utf8_str().data(), line)
+            << "wx assertion " << condition.utf8_str().data() << " failed in "
+            << function.utf8_str().data() << ": " << message.utf8_str().data();
+    });
     wxTheApp->CallOnInit();
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
