@@ -17,7 +17,7 @@ bool HtmlKeyForwarder::isForwardedType(wxEventType type) {
 
 bool HtmlKeyForwarder::isInsideWebView(const wxWindow* window) {
     for (const wxWindow* w = window; w; w = w->GetParent()) {
-        if (wxDynamicCast(w, wxWebView)) {
+        if (dynamic_cast<const wxWebView*>(w)) {
             return true;
         }
         if (w->IsTopLevel()) {
@@ -31,7 +31,7 @@ void HtmlKeyForwarder::filter(wxEvent& event) {
     if (!m_target || !m_target->handle() || !isForwardedType(event.GetEventType())) {
         return;
     }
-    const auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+    const auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
     if (!window || window == m_target->handle() || !m_isHtmlView(window)) {
         return;
     }

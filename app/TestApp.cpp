@@ -16,7 +16,7 @@ Rect toRect(const wxRect& r) {
 }
 
 wxTopLevelWindow* frameOf(wxWindow* window) {
-    return wxDynamicCast(window, wxTopLevelWindow);
+    return dynamic_cast<wxTopLevelWindow*>(window);
 }
 
 }  // namespace

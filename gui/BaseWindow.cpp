@@ -169,7 +169,7 @@ void BaseWindow::destroy() {
     onDestroy();
     detach();
     // A tab page leaves its tabs first, or they would keep a dangling page.
-    if (auto* book = wxDynamicCast(window->GetParent(), wxBookCtrlBase)) {
+    if (auto* book = dynamic_cast<wxBookCtrlBase*>(window->GetParent())) {
         const int page = book->FindPage(window);
         if (page != wxNOT_FOUND) {
             book->RemovePage(static_cast<size_t>(page));
@@ -202,7 +202,7 @@ void BaseWindow::handleClose(bool canVeto, wxCloseEvent* event) {
 }
 
 bool BaseWindow::isOwnEvent(const wxEvent& event) const {
-    for (auto* w = wxDynamicCast(event.GetEventObject(), wxWindow); w; w = w->GetParent()) {
+    for (auto* w = dynamic_cast<wxWindow*>(event.GetEventObject()); w; w = w->GetParent()) {
         if (w == m_window) {
             return true;
         }

@@ -21,13 +21,13 @@ void CheckBox::bindControlEvents() {
 }
 
 bool CheckBox::isChecked() const {
-    auto* box = wxDynamicCast(handle(), wxCheckBox);
+    auto* box = dynamic_cast<wxCheckBox*>(handle());
     return box ? box->GetValue() : StateButton::isChecked();
 }
 
 void CheckBox::setChecked(bool checked) {
     StateButton::setChecked(checked);
-    if (auto* box = wxDynamicCast(handle(), wxCheckBox)) {
+    if (auto* box = dynamic_cast<wxCheckBox*>(handle())) {
         box->SetValue(checked);
     }
 }

@@ -45,7 +45,7 @@ bool ComboBox::translate(wxEvent& event) {
 }
 
 wxComboBox* ComboBox::combo() const {
-    return wxDynamicCast(handle(), wxComboBox);
+    return dynamic_cast<wxComboBox*>(handle());
 }
 
 int ComboBox::addItem(const std::u16string& text) {

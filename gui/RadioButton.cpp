@@ -24,13 +24,13 @@ void RadioButton::bindControlEvents() {
 }
 
 bool RadioButton::isChecked() const {
-    auto* button = wxDynamicCast(handle(), wxRadioButton);
+    auto* button = dynamic_cast<wxRadioButton*>(handle());
     return button ? button->GetValue() : StateButton::isChecked();
 }
 
 void RadioButton::setChecked(bool checked) {
     StateButton::setChecked(checked);
-    if (auto* button = wxDynamicCast(handle(), wxRadioButton)) {
+    if (auto* button = dynamic_cast<wxRadioButton*>(handle())) {
         button->SetValue(checked);
     }
 }

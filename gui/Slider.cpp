@@ -36,7 +36,7 @@ bool Slider::translate(wxEvent& event) {
 }
 
 wxSlider* Slider::slider() const {
-    return wxDynamicCast(handle(), wxSlider);
+    return dynamic_cast<wxSlider*>(handle());
 }
 
 void Slider::setRange(int minimum, int maximum) {

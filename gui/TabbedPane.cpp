@@ -30,7 +30,7 @@ bool TabbedPane::translate(wxEvent& event) {
 }
 
 wxNotebook* TabbedPane::notebook() const {
-    return wxDynamicCast(handle(), wxNotebook);
+    return dynamic_cast<wxNotebook*>(handle());
 }
 
 int TabbedPane::addPage(BaseWindow& page, const std::u16string& title) {

@@ -69,7 +69,7 @@ wxWindow* Table::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize
 }
 
 wxListCtrl* Table::list() const {
-    return wxDynamicCast(handle(), wxListCtrl);
+    return dynamic_cast<wxListCtrl*>(handle());
 }
 
 void Table::bindControlEvents() {

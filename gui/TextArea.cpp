@@ -46,7 +46,7 @@ bool TextArea::translate(wxEvent& event) {
 }
 
 wxTextCtrl* TextArea::text() const {
-    return wxDynamicCast(handle(), wxTextCtrl);
+    return dynamic_cast<wxTextCtrl*>(handle());
 }
 
 void TextArea::setReadOnly(bool readOnly) {

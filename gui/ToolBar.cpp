@@ -28,7 +28,7 @@ bool ToolBar::translate(wxEvent& event) {
 }
 
 wxToolBar* ToolBar::bar() const {
-    return wxDynamicCast(handle(), wxToolBar);
+    return dynamic_cast<wxToolBar*>(handle());
 }
 
 bool ToolBar::loadImages(const std::string& path, int imageWidth, const wxColour& transparent) {

@@ -96,7 +96,7 @@ bool Tree::translate(wxEvent& event) {
 }
 
 wxTreeCtrl* Tree::tree() const {
-    return wxDynamicCast(handle(), wxTreeCtrl);
+    return dynamic_cast<wxTreeCtrl*>(handle());
 }
 
 Tree::Item Tree::addRoot(const std::u16string& text, int image) {
@@ -179,7 +179,12 @@ bool Tree::isItemBold(Item item) const {
 
 void Tree::setItemData(Item item, void* data) {
     if (auto* t = tree(); t && item) {
-        t->SetItemData(itemId(item), new ItemData(data));  // the tree deletes the old one
+        // The control does not free data it is handed again, so reuse it.
+        if (auto* existing = static_cast<ItemData*>(t->GetItemData(itemId(item)))) {
+            existing->m_data = data;
+        } else {
+            t->SetItemData(itemId(item), new ItemData(data));
+        }
     }
 }
 

@@ -30,7 +30,7 @@ bool UpDownTextField::translate(wxEvent& event) {
 }
 
 wxSpinCtrl* UpDownTextField::spin() const {
-    return wxDynamicCast(handle(), wxSpinCtrl);
+    return dynamic_cast<wxSpinCtrl*>(handle());
 }
 
 void UpDownTextField::setRange(int minimum, int maximum) {

@@ -18,6 +18,24 @@ public:
 
 wxIMPLEMENT_APP_NO_MAIN(GuiTestApp);
 
+// The desktop libraries keep caches for the life of the process (fonts, type
+// registrations); the leak checker is told about them so it reports ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n"
+           "leak:libglib-2.0\n"
+           "leak:libgobject-2.0\n"
+           "leak:libgio-2.0\n"
+           "leak:libgtk-3\n"
+           "leak:libgdk-3\n"
+           "leak:libpango\n"
+           "leak:libcairo\n"
+           "leak:libharfbuzz\n"
+           "leak:libX11\n"
+           "leak:libatk\n"
+           "leak:libatspi\n"
+           "leak:libdbus\n";
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (!wxEntryStart(argc, argv)) {
