@@ -14,8 +14,9 @@ PACKAGES=(
   # speech and audio
   libespeak-ng-dev espeak-ng-data libsamplerate0-dev libsndfile1-dev libmpg123-dev
   libvorbis-dev libsoundtouch-dev portaudio19-dev lame
-  # running without a display or a sound card
-  xvfb xauth pulseaudio pulseaudio-utils libasound2-plugins
+  # running without a display or a sound card (openbox: a window manager for the
+  # test that maximises the main window)
+  xvfb xauth openbox pulseaudio pulseaudio-utils libasound2-plugins
   # peers the tests check our output against
   sox libsox-fmt-mp3 mpg123 espeak-ng libxml2-utils libpugixml-dev python3-mutagen strace
 )

@@ -1,0 +1,122 @@
+// Start-up and shutdown of the windowed program.
+#include "app/GuiApplication.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include <wx/icon.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/timer.h>
+#include <wx/toplevel.h>
+
+#include "app/TestApp.h"
+#include "gui/ImageStrip.h"
+#include "gui/WxUi.h"
+
+namespace pw {
+namespace {
+
+const auto g_processStart = std::chrono::steady_clock::now();
+
+int envInt(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::atoi(value) : 0;
+}
+
+}  // namespace
+
+GuiApplication::GuiApplication(std::u16string startFile) : m_startFile(std::move(startFile)) {}
+
+GuiApplication::~GuiApplication() = default;
+
+bool GuiApplication::OnInit() {
+    // The base OnInit would parse the command line, whose file argument is ours.
+    SetAppName("Phrasewright");
+    installUi(std::make_unique<WxUi>());
+    enablePngImages();
+
+    m_mainWindow = std::make_unique<TestApp>();
+    m_mainWindow->contentPane().setStartFile(m_startFile);
+    if (!m_mainWindow->createTopLevel()) {
+        return false;
+    }
+    m_keyForwarder.setTarget(&m_mainWindow->contentPane());
+    m_mainWindow->setText(u"Phrasewright");
+    m_mainWindow->setVisible(true);
+    {
+        wxLogNull quiet;  // a missing icon file leaves the default icon
+        const wxImage image("Resources/Phrasewright.png", wxBITMAP_TYPE_PNG);
+        if (image.IsOk()) {
+            wxIcon icon;
+            icon.CopyFromBitmap(wxBitmap(image));
+            static_cast<wxTopLevelWindow*>(m_mainWindow->handle())->SetIcon(icon);
+        }
+    }
+    // Logging out ends the program the way closing its window does, so the
+    // placement and results are saved and the scratch folder is removed.
+    SetSignalHandler(SIGTERM, [](int) {
+        if (wxWindow* window = mainWindow()) {
+            window->Close();
+        }
+    });
+    startTestHooks();
+    return true;
+}
+
+void GuiApplication::startTestHooks() {
+    const bool marker = std::getenv("PW_SHOWN_MARKER") != nullptr;
+    const int autoCloseMs = envInt("PW_AUTOCLOSE_MS");
+    if (!marker && autoCloseMs <= 0) {
+        return;
+    }
+    // The first idle time after showing: the window has been mapped and drawn.
+    auto shown = std::make_shared<bool>(false);
+    Bind(wxEVT_IDLE, [this, shown, marker, autoCloseMs](wxIdleEvent& event) {
+        event.Skip();
+        if (*shown || !m_mainWindow->handle() || !m_mainWindow->handle()->IsShownOnScreen()) {
+            return;
+        }
+        *shown = true;
+        if (marker) {
+            const auto elapsed = std::chrono::steady_clock::now() - g_processStart;
+            std::printf("PW_SHOWN %.1f\n",
+                        std::chrono::duration<double, std::milli>(elapsed).count());
+            std::fflush(stdout);
+        }
+        if (autoCloseMs > 0) {
+            auto* timer = new wxTimer;
+            timer->Bind(wxEVT_TIMER, [this, timer](wxTimerEvent&) {
+                if (m_mainWindow->handle()) {
+                    m_mainWindow->handle()->Close();
+                }
+                timer->Stop();
+                CallAfter([timer] { delete timer; });
+            });
+            timer->StartOnce(autoCloseMs);
+        }
+    });
+}
+
+int GuiApplication::FilterEvent(wxEvent& event) {
+    m_keyForwarder.filter(event);
+    return Event_Skip;
+}
+
+int GuiApplication::OnExit() {
+    m_keyForwarder.setTarget(nullptr);
+    m_mainWindow.reset();  // the content pane first, then the main window
+    installUi(nullptr);
+    return wxApp::OnExit();
+}
+
+int runWindowed(int argc, char** argv, std::u16string startFile) {
+    wxApp::SetInstance(new GuiApplication(std::move(startFile)));
+    const int status = wxEntry(argc, argv);
+    return status == 0 ? 0 : 1;
+}
+
+}  // namespace pw

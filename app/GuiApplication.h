@@ -1,0 +1,40 @@
+// The wx application object of the windowed program: start-up steps that need
+// the toolkit, the main window, the HTML-view key filter, and shutdown.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <wx/app.h>
+
+#include "app/HtmlKeyForwarder.h"
+
+namespace pw {
+
+class TestApp;
+
+class GuiApplication : public wxApp {
+public:
+    // The learning file named on the command line (may be empty).
+    explicit GuiApplication(std::u16string startFile);
+    ~GuiApplication() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+    int FilterEvent(wxEvent& event) override;
+
+private:
+    // Test and benchmark hooks, off unless their environment variables are set:
+    // PW_SHOWN_MARKER prints a line once the window is on screen, and
+    // PW_AUTOCLOSE_MS closes the window that many milliseconds later.
+    void startTestHooks();
+
+    std::u16string m_startFile;
+    std::unique_ptr<TestApp> m_mainWindow;
+    HtmlKeyForwarder m_keyForwarder;
+};
+
+// Runs the windowed program; returns the process exit status.
+int runWindowed(int argc, char** argv, std::u16string startFile);
+
+}  // namespace pw

@@ -1,0 +1,162 @@
+// The real program from a fresh copy of its folder: the window opens and
+// closes, the settings file is written, the scratch folder is removed, and
+// the headless subcommands work without a display.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/core/testsupport/TestFiles.h"
+
+extern char** environ;
+
+namespace pw {
+namespace {
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs program with args; env entries replace the inherited ones (an empty
+// value removes one). Kills it after timeoutMs.
+Result run(const std::string& program, const std::vector<std::string>& args,
+           const std::map<std::string, std::string>& env, int timeoutMs = 30000) {
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (!env.count(entry.substr(0, entry.find('=')))) {
+            envStrings.push_back(entry);
+        }
+    }
+    for (const auto& [name, value] : env) {
+        if (!value.empty()) {
+            envStrings.push_back(name + "=" + value);
+        }
+    }
+    std::vector<char*> envp, argv;
+    for (auto& e : envStrings) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> argStrings{program};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    for (auto& a : argStrings) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+
+    int out[2], err[2];
+    EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
+    EXPECT_EQ(pipe2(err, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    pid_t pid = 0;
+    Result result;
+    const int spawned =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    close(err[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        close(err[0]);
+        return result;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    int open = 2;
+    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (poll(fds, 2, 100) <= 0) {
+            continue;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP))) {
+                char buffer[4096];
+                const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    close(fds[i].fd);
+                    fds[i].fd = -1;
+                    --open;
+                } else {
+                    (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+                }
+            }
+        }
+    }
+    if (open > 0) {
+        kill(pid, SIGKILL);
+        for (auto& fd : fds) {
+            if (fd.fd >= 0) {
+                close(fd.fd);
+            }
+        }
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+// A fresh copy of the program's folder, without settings from earlier runs.
+std::string copyProgramFolder(const test::TempDir& dir) {
+    const std::string folder = dir.file("program");
+    fs::copy(test::runtimeDir(), folder, fs::copy_options::recursive);
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".ini") {
+            fs::remove(entry.path());
+        }
+    }
+    return folder;
+}
+
+TEST(Smoke, TheWindowOpensClosesStoresItsPlacementAndClearsTheScratchFolder) {
+    if (!std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs a display: run under xvfb-run -a";
+    }
+    test::TempDir dir;
+    const std::string folder = copyProgramFolder(dir);
+    const std::string scratch = dir.file("tmp");
+    fs::create_directories(scratch + "/Korvant");
+    test::writeAll(scratch + "/Korvant/left-over.wav", "RIFF");
+
+    // Started from elsewhere with the sample file: the program finds its own folder.
+    const Result result = run(folder + "/phrasewright", {"Data/EverydayEnglish.xml"},
+                              {{"PW_AUTOCLOSE_MS", "200"}, {"TMPDIR", scratch}});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string ini = test::readAll(folder + "/phrasewright.ini");
+    EXPECT_NE(ini.find("[Window]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("MainWidth=640"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("MainHeight=480"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Zoomed=0"), std::string::npos) << ini;
+    EXPECT_FALSE(fs::exists(scratch + "/Korvant"));
+}
+
+TEST(Smoke, SubcommandsRunWithoutADisplay) {
+    const std::string program = test::runtimeDir() + "/phrasewright";
+    const Result help = run(program, {"--help"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_NE(help.out.find("Usage: phrasewright"), std::string::npos);
+
+    const Result unknown = run(program, {"--frobnicate"}, {{"DISPLAY", ""}});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.out.empty());
+    EXPECT_NE(unknown.err.find("Usage: phrasewright"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,38 @@
+// Radio buttons.
+#include "gui/RadioButton.h"
+
+#include <wx/radiobut.h>
+
+#include "gui/WxText.h"
+
+namespace pw {
+
+wxWindow* RadioButton::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
+    if (!parent) {
+        return nullptr;
+    }
+    auto* button = new wxRadioButton(parent, wxID_ANY, toWx(getText()), pos, size,
+                                     m_groupStart ? wxRB_GROUP : 0);
+    if (StateButton::isChecked()) {
+        button->SetValue(true);
+    }
+    return button;
+}
+
+void RadioButton::bindControlEvents() {
+    bindButtonEvent(wxEVT_RADIOBUTTON);
+}
+
+bool RadioButton::isChecked() const {
+    auto* button = dynamic_cast<wxRadioButton*>(handle());
+    return button ? button->GetValue() : StateButton::isChecked();
+}
+
+void RadioButton::setChecked(bool checked) {
+    StateButton::setChecked(checked);
+    if (auto* button = dynamic_cast<wxRadioButton*>(handle())) {
+        button->SetValue(checked);
+    }
+}
+
+}  // namespace pw
