@@ -6,6 +6,7 @@
 
 #include "app/core/IniFile.h"
 #include "app/core/Utf.h"
+#include "xml/ElementPool.h"
 
 namespace pw {
 namespace {
@@ -26,13 +27,29 @@ void appendCDataContent(std::u16string& out, std::u16string_view text) {
 
 Element::Element() = default;
 
-Element::Element(std::u16string name) : m_name(std::move(name)) {}
+Element::Element(std::u16string name) {
+    setName(std::move(name));
+}
 
 Element::Element(std::u16string name, Attributes attributes, bool isEmptyTag)
-    : m_name(std::move(name)), m_attributes(std::move(attributes)), m_isEmptyTag(isEmptyTag) {}
+    : m_attributes(std::move(attributes)), m_isEmptyTag(isEmptyTag) {
+    setName(std::move(name));
+}
+
+void Element::setName(std::u16string name) {
+    m_name = name.empty() ? nullptr : std::make_shared<const std::u16string>(std::move(name));
+}
 
 Element::~Element() {
     removeAllChildren();
+}
+
+void* Element::operator new(size_t size) {
+    return ElementPool::allocate(size);
+}
+
+void Element::operator delete(void* block, size_t size) {
+    ElementPool::release(block, size);
 }
 
 void Element::removeAllChildren() {
@@ -54,9 +71,12 @@ void Element::removeAllChildren() {
 
 std::unique_ptr<Element> Element::clone() const {
     auto shallow = [](const Element& from) {
-        auto node = std::make_unique<Element>(from.m_name, from.m_attributes, from.m_isEmptyTag);
+        auto node = std::make_unique<Element>();
+        node->m_name = from.m_name;
+        node->m_attributes = from.m_attributes;
         node->m_text = from.m_text;
         node->m_isCData = from.m_isCData;
+        node->m_isEmptyTag = from.m_isEmptyTag;
         return node;
     };
     auto copy = shallow(*this);
@@ -114,7 +134,7 @@ void Element::appendStartTag(std::u16string& out) const {
         return;
     }
     out += u'<';
-    out += m_name;
+    out += getName();
     for (const auto& [name, value] : m_attributes) {
         out += u' ';
         out += name;
@@ -165,7 +185,7 @@ void Element::writeXml(std::u16string& out, bool childrenOnly) const {
             appendEscaped(out, node->m_text);  // a childless element's deepText
         }
         out += u"</";
-        out += node->m_name;
+        out += node->getName();
         out += top ? u">" : u">\r\n";
         return false;
     };
@@ -174,7 +194,7 @@ void Element::writeXml(std::u16string& out, bool childrenOnly) const {
             out.append(static_cast<size_t>(depth), u'\t');
         }
         out += u"</";
-        out += node->m_name;
+        out += node->getName();
         out += top ? u">" : u">\r\n";
     };
 
@@ -403,7 +423,7 @@ Element* Element::appendCData(std::u16string text) {
 
 Element* Element::findFirst(std::u16string_view name) {
     for (Element* node = this; node; node = node->nextInPreOrder(this)) {
-        if (node->m_name == name) {
+        if (node->getName() == name) {
             return node;
         }
     }
@@ -416,7 +436,7 @@ const Element* Element::findFirst(std::u16string_view name) const {
 
 void Element::findAll(std::u16string_view name, std::vector<Element*>& result) {
     for (Element* node = nextInPreOrder(this); node; node = node->nextInPreOrder(this)) {
-        if (node->m_name == name) {
+        if (node->getName() == name) {
             result.push_back(node);
         }
     }
@@ -453,7 +473,7 @@ std::u16string Element::cdataText() const {
 }
 
 void Element::setCData(std::u16string text) {
-    if (!m_name.empty()) {
+    if (m_name) {
         return;
     }
     m_text = std::move(text);
@@ -463,7 +483,7 @@ void Element::setCData(std::u16string text) {
 // ---- Attributes
 
 bool Element::hasAttribute(std::u16string_view name) const {
-    return m_attributes.find(name) != m_attributes.end();
+    return m_attributes.contains(name);
 }
 
 std::u16string Element::getAttribute(std::u16string_view name,
@@ -478,11 +498,7 @@ int Element::getIntAttribute(std::u16string_view name, int defaultValue) const {
 }
 
 std::u16string& Element::attribute(std::u16string_view name) {
-    auto it = m_attributes.find(name);
-    if (it == m_attributes.end()) {
-        it = m_attributes.emplace(std::u16string(name), std::u16string()).first;
-    }
-    return it->second;
+    return m_attributes[name];
 }
 
 void Element::setAttribute(std::u16string_view name, std::u16string value) {
@@ -495,12 +511,7 @@ void Element::setIntAttribute(std::u16string_view name, int value) {
 }
 
 bool Element::removeAttribute(std::u16string_view name) {
-    const auto it = m_attributes.find(name);
-    if (it == m_attributes.end()) {
-        return false;
-    }
-    m_attributes.erase(it);
-    return true;
+    return m_attributes.erase(name);
 }
 
 }  // namespace pw

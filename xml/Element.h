@@ -2,12 +2,12 @@
 // sections, linked into a tree that owns its children.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "xml/Attributes.h"
 
 namespace pw {
 
@@ -27,13 +27,17 @@ public:
 class Element : public Node {
 public:
     // Sorted by name in UTF-16 code-unit order, which is the order of writing.
-    using Attributes = std::map<std::u16string, std::u16string, std::less<>>;
+    using Attributes = ::pw::Attributes;
 
     // A nameless node: a text node, or a CDATA node after setCData.
     Element();
     explicit Element(std::u16string name);
     Element(std::u16string name, Attributes attributes, bool isEmptyTag = false);
     ~Element() override;  // destroys the whole subtree
+
+    // Nodes come from a pool (see ElementPool).
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size);
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
 
@@ -103,8 +107,8 @@ public:
     std::u16string cdataText() const;
 
     // ---- Fields
-    const std::u16string& getName() const { return m_name; }
-    void setName(std::u16string name) { m_name = std::move(name); }
+    const std::u16string& getName() const { return m_name ? *m_name : kNoName; }
+    void setName(std::u16string name);
     // A text or CDATA node's content; for an element, the last run of white
     // space found directly inside it while parsing, or text a caller stored.
     const std::u16string& getText() const { return m_text; }
@@ -117,8 +121,8 @@ public:
     // Written as an empty-element tag while it has no children and no text.
     bool isEmptyTag() const { return m_isEmptyTag; }
     void setEmptyTag(bool value) { m_isEmptyTag = value; }
-    bool isElement() const { return !m_name.empty(); }
-    bool isTextNode() const { return m_name.empty() && !m_isCData; }
+    bool isElement() const { return m_name != nullptr; }
+    bool isTextNode() const { return !m_name && !m_isCData; }
 
     // ---- Attributes
     const Attributes& getAttributes() const { return m_attributes; }
@@ -141,6 +145,7 @@ public:
     static void appendEscaped(std::u16string& out, std::u16string_view text);
 
 private:
+    template <typename>
     friend class XmlReader;  // links parsed nodes without the checks of appendChild
 
     // Links a node that has no parent or siblings after the last child,
@@ -157,8 +162,12 @@ private:
     Element* m_lastChild = nullptr;
     Element* m_nextSibling = nullptr;
     Element* m_previousSibling = nullptr;
+    static inline const std::u16string kNoName;
+
     std::u16string m_text;
-    std::u16string m_name;
+    // Shared by the elements of one name, which saves an allocation for each
+    // element of a document; null for a nameless node.
+    std::shared_ptr<const std::u16string> m_name;
     Attributes m_attributes;
     bool m_isCData = false;
     bool m_isEmptyTag = false;

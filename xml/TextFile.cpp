@@ -5,6 +5,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "app/core/SafeFile.h"
 #include "app/core/Utf.h"
 #include "xml/CodePage.h"
@@ -19,7 +23,17 @@ const Byte* bytesOf(std::string_view s) {
 }
 
 // Skips a run of ASCII bytes eight at a time; most of a file is markup.
-size_t skipAscii(const Byte* b, size_t i, size_t n) {
+inline size_t skipAscii(const Byte* b, size_t i, size_t n) {
+#ifdef __SSE2__
+    while (i + 16 <= n) {
+        const int high =
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)));
+        if (high != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+        }
+        i += 16;
+    }
+#endif
     while (i + 8 <= n) {
         uint64_t word;
         std::memcpy(&word, b + i, 8);
@@ -96,11 +110,11 @@ long long countSequences(std::string_view bytes, Sequence sequence) {
     long long count = 0;
     size_t i = 0;
     while (i < n) {
-        const size_t ascii = skipAscii(b, i, n);
-        count += static_cast<long long>(ascii - i);
-        i = ascii;
-        if (i >= n) {
-            break;
+        if (b[i] < 0x80) {
+            const size_t ascii = skipAscii(b, i, n);
+            count += static_cast<long long>(ascii - i);
+            i = ascii;
+            continue;
         }
         const int length = sequence(b, i, n);
         if (length < 0) {
@@ -110,6 +124,33 @@ long long countSequences(std::string_view bytes, Sequence sequence) {
         i += length > 0 ? static_cast<size_t>(length) : 1;
     }
     return count;
+}
+
+// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or values
+// above U+10FFFF): then every byte counts in utf8Count, and this is quicker.
+bool wellFormedUtf8(std::string_view bytes) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    auto cont = [b](size_t k) { return (b[k] & 0xC0) == 0x80; };
+    size_t i = 0;
+    while (i < n) {
+        const unsigned c = b[i];
+        if (c < 0x80) {
+            i = skipAscii(b, i, n);
+        } else if (c >= 0xC2 && c <= 0xDF && i + 1 < n && cont(i + 1)) {
+            i += 2;
+        } else if (c >= 0xE0 && c <= 0xEF && i + 2 < n && cont(i + 1) && cont(i + 2) &&
+                   (c != 0xE0 || b[i + 1] >= 0xA0) && (c != 0xED || b[i + 1] < 0xA0)) {
+            i += 3;
+        } else if (c >= 0xF0 && c <= 0xF4 && i + 3 < n && cont(i + 1) && cont(i + 2) &&
+                   cont(i + 3) && (c != 0xF0 || b[i + 1] >= 0x90) &&
+                   (c != 0xF4 || b[i + 1] < 0x90)) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -161,22 +202,27 @@ long long eucJpCount(std::string_view bytes) {
 
 int detectEncoding(std::string_view bytes) {
     const long long size = static_cast<long long>(bytes.size());
-    const long long s = shiftJisCount(bytes);
-    if (s < 0) {
-        return kBinary;
+    if (std::memchr(bytes.data(), 0, bytes.size())) {
+        return kBinary;  // the Shift_JIS count is -1
     }
-    const long long u = utf8Count(bytes);
-    const long long e = eucJpCount(bytes);
+    if (skipAscii(bytesOf(bytes), 0, bytes.size()) == bytes.size()) {
+        return kSystemCodePage;  // every count is the size
+    }
     // Text that is well-formed UTF-8 or EUC-JP throughout is nearly always
     // well-formed Shift_JIS too ("é" is C3 A9, "日" is C6 FC), so these come
     // before the Shift_JIS test; real Shift_JIS text breaks both.
-    const bool ascii = skipAscii(bytesOf(bytes), 0, bytes.size()) == bytes.size();
-    if (!ascii && u == size) {
+    if (wellFormedUtf8(bytes)) {
         return kUtf8;
     }
-    if (!ascii && e == size) {
+    const long long u = utf8Count(bytes);
+    if (u == size) {
+        return kUtf8;
+    }
+    const long long e = eucJpCount(bytes);
+    if (e == size) {
         return kEucJp;
     }
+    const long long s = shiftJisCount(bytes);
     if (s >= size) {
         return kSystemCodePage;
     }

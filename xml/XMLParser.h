@@ -69,6 +69,8 @@ public:
     // when the file is missing, unreadable or empty (nothing changes) or when
     // the parse fails (the document and path stay as they were).
     bool load(const std::string& path);
+    // The same for a file's bytes already in memory; the path stays as it is.
+    bool loadBytes(std::string bytes);
 
     // Replaces the document by the parse of text. On a malformed document one
     // message box shows the error (see lastError) and false is returned; when
@@ -132,6 +134,9 @@ public:
 
 private:
     using Index = std::map<std::u16string, std::vector<Element*>, std::less<>>;
+
+    template <typename Char>
+    bool parse(std::basic_string_view<Char> source);
 
     std::string m_path;
     Index m_index;

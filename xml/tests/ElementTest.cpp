@@ -1,4 +1,6 @@
 // The node tree: links, queries, attributes and the exact XML it writes.
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "xml/Element.h"
@@ -209,6 +211,45 @@ TEST(Element, TreeEditsKeepTheLinksConsistent) {
     root.removeAllChildren();
     EXPECT_FALSE(root.hasChildren());
     EXPECT_EQ(root.getLastChild(), nullptr);
+}
+
+TEST(Element, AttributeListsStaySortedWithTheLastValueOfAName) {
+    Attributes attributes = Attributes::fromPairs(
+        {{u"b", u"1"}, {u"a", u"2"}, {u"b", u"3"}, {u"C", u"4"}, {u"a", u"5"}});
+    std::vector<std::u16string> flat;
+    for (const auto& [name, value] : attributes) {
+        flat.push_back(name + u"=" + value);
+    }
+    EXPECT_EQ(flat, (std::vector<std::u16string>{u"C=4", u"a=5", u"b=3"}));
+    attributes[u"B"] = u"6";
+    EXPECT_EQ(attributes.begin()->first, u"B");
+    EXPECT_TRUE(attributes.erase(u"a"));
+    EXPECT_FALSE(attributes.erase(u"a"));
+    EXPECT_EQ(attributes.find(u"a"), attributes.end());
+    EXPECT_EQ(attributes.size(), 3u);
+    EXPECT_EQ(attributes, (Attributes{{u"b", u"3"}, {u"C", u"4"}, {u"B", u"6"}}));
+}
+
+TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
+    // Nodes come from a shared pool: build on two threads at once, then
+    // destroy on a third what the others built.
+    std::unique_ptr<Element> trees[2];
+    auto build = [](std::unique_ptr<Element>& tree) {
+        tree = std::make_unique<Element>(u"r");
+        for (int i = 0; i < 20000; ++i) {
+            tree->appendElement(u"e")->appendText(u"t");
+        }
+    };
+    std::thread first(build, std::ref(trees[0]));
+    std::thread second(build, std::ref(trees[1]));
+    first.join();
+    second.join();
+    EXPECT_EQ(trees[0]->getChildren().size(), 20000u);
+    EXPECT_EQ(trees[1]->deepText().size(), 20000u);
+    std::thread([&trees] {
+        trees[0].reset();
+        trees[1].reset();
+    }).join();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // declaration, the index, and that a failed parse changes nothing.
 #include <gtest/gtest.h>
 
+#include "app/core/Utf.h"
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
 #include "xml/XMLParser.h"
@@ -179,6 +180,36 @@ TEST(XMLParser, DeclarationIsRebuiltAndOutlivesLaterDocuments) {
     // Processing instructions other than the declaration are ignored.
     ASSERT_TRUE(doc.parseString(u"<?style href=\"x\"?><r3/>"));
     EXPECT_EQ(doc.getRoot()->getName(), u"r3");
+}
+
+TEST(XMLParser, UTF8FilesGiveTheSameTreeAndPlacesAsTheirText) {
+    // UTF-8 files are read straight from their bytes; columns still count
+    // UTF-16 units, so a character outside the BMP counts two.
+    const std::u16string sources[] = {
+        u"<a>日本\n<b c = 1>",
+        u"<a>\U0001F600<b c = 1>",
+        u"<a x='é&amp;'><![CDATA[日本]]]]><![CDATA[>語]]>\r\n\t<b/>ｶﾀｶﾅ &lt;</a>",
+        u"<a><é/></a>",
+        u"<a></ä>",
+    };
+    for (const std::u16string& source : sources) {
+        test::ScopedRecordingUi ui;
+        XMLParser fromBytes;
+        XMLParser fromText;
+        const bool loaded = fromBytes.loadBytes(toUtf8(source));
+        EXPECT_EQ(loaded, fromText.parseString(source)) << toUtf8(source);
+        if (loaded) {
+            EXPECT_EQ(fromBytes.getRoot()->toXmlString(), fromText.getRoot()->toXmlString());
+        } else {
+            ASSERT_EQ(ui->boxes.size(), 2u);
+            EXPECT_EQ(ui->boxes[0].text, ui->boxes[1].text) << toUtf8(source);
+        }
+    }
+    test::ScopedRecordingUi ui;
+    XMLParser doc;
+    EXPECT_FALSE(doc.loadBytes(toUtf8(u"<a>\U0001F600<b c = 1>")));
+    EXPECT_EQ(doc.lastError()->column, 9);
+    EXPECT_TRUE(ui->boxes[0].text.ends_with(u"\r\n<a>\U0001F600<b c "));
 }
 
 TEST(XMLParser, LoadsEveryEncodingToTheSameTree) {
