@@ -1,7 +1,6 @@
 // UTF-8 and UTF-16 conversions.
 #include "app/core/Utf.h"
 
-
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -95,14 +94,24 @@ size_t decodeUtf8(std::string_view text, char16_t* const begin) {
             i += 2;
             continue;
         }
-        if (c >= 0xE0 && c <= 0xEF && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
-            (s[i + 2] & 0xC0) == 0x80) {
-            const char32_t cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
-                *o++ = static_cast<char16_t>(cp);
-                i += 3;
-                continue;
+        // Japanese text is runs of three-byte sequences.
+        bool three = false;
+        while ((s[i] & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
+               (s[i + 2] & 0xC0) == 0x80) {
+            const char32_t cp =
+                ((s[i] & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
+            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) {
+                break;
             }
+            *o++ = static_cast<char16_t>(cp);
+            i += 3;
+            three = true;
+            if (i >= n) {
+                break;
+            }
+        }
+        if (three) {
+            continue;
         }
         int extra;
         char32_t cp;
