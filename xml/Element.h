@@ -34,12 +34,12 @@ public:
     explicit Element(std::u16string name);
     Element(std::u16string name, Attributes attributes, bool isEmptyTag = false);
     ~Element() override;  // destroys the whole subtree
-
-    // Nodes come from a pool (see ElementPool).
-    static void* operator new(size_t size);
-    static void operator delete(void* block, size_t size);
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
+
+    // Nodes come from a pool (see ElementPool); create them with make_unique.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size);
 
     // Makes this node a deep copy of other (name, text, attributes, flags and
     // all descendants). Its old children are destroyed; its own place in its
@@ -54,6 +54,9 @@ public:
     virtual std::u16string startTag() const;
     // The node and its descendants as XML, indented one tab per depth, lines
     // ended by "\r\n"; an element whose first child is text stays on one line.
+    // The node's own text is written only for childless elements below it. A
+    // CDATA text holding "]]>" is written as two sections, which the reader
+    // joins again.
     virtual std::u16string toXmlString() const;
     // The children of this node as toXmlString writes them.
     std::u16string childrenToXmlString() const;
@@ -76,11 +79,12 @@ public:
     Element* nextInPreOrder(const Element* root) const;
 
     // ---- Changing the tree. The inserting operations take ownership of node
-    // and return it; they refuse (return null, destroying nothing but node)
-    // a null node or one that is this node or one of its ancestors.
+    // and return it. A node that is still another node's child is moved from
+    // there. A node that is this node or one of its ancestors is refused: null
+    // is returned and the node stays where it was.
     Element* appendChild(std::unique_ptr<Element> node);
     // Links node after the last node of this node's sibling chain, under the
-    // same parent.
+    // same parent; null (node destroyed) when this node has no parent.
     Element* appendSibling(std::unique_ptr<Element> node);
     Element* insertFirstChild(std::unique_ptr<Element> node);
     // Inserts node in front of the child before (appends when before is null
@@ -131,8 +135,9 @@ public:
     // The value, or defaultValue when the attribute is absent; inserts nothing.
     std::u16string getAttribute(std::u16string_view name,
                                 std::u16string_view defaultValue = {}) const;
-    // The value as a decimal integer (0 for empty or non-numeric text, leading
-    // digits otherwise), or defaultValue when the attribute is absent.
+    // The value as a decimal integer (leading blanks, a sign and the digits
+    // up to the first non-digit; 0 for empty or non-numeric text), or
+    // defaultValue when the attribute is absent.
     int getIntAttribute(std::u16string_view name, int defaultValue = 0) const;
     // The value for writing; an absent attribute is inserted empty first.
     std::u16string& attribute(std::u16string_view name);
@@ -145,6 +150,8 @@ public:
     static void appendEscaped(std::u16string& out, std::u16string_view text);
 
 private:
+    static inline const std::u16string kNoName;
+
     template <typename>
     friend class XmlReader;  // links parsed nodes without the checks of appendChild
 
@@ -162,7 +169,6 @@ private:
     Element* m_lastChild = nullptr;
     Element* m_nextSibling = nullptr;
     Element* m_previousSibling = nullptr;
-    static inline const std::u16string kNoName;
 
     std::u16string m_text;
     // Shared by the elements of one name, which saves an allocation for each

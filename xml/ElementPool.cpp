@@ -24,6 +24,7 @@ namespace {
 
 constexpr size_t kBlock = sizeof(Element);
 constexpr size_t kSlabBytes = 64 * 1024;  // slabs are aligned to their size
+constexpr size_t kKeptEmptySlabs = 512;   // 32 MB: the nodes of a very large document
 
 struct Slab {
     Slab* next = nullptr;  // in the list of slabs with room
@@ -32,6 +33,7 @@ struct Slab {
     size_t carved = 0;           // blocks handed out from the fresh part
     size_t live = 0;
     bool listed = false;
+    bool wasEmpty = false;  // counted among the pool's empty slabs
 
     bool full() const;
     static Slab* of(void* block) {
@@ -64,7 +66,10 @@ public:
         } else {
             block = reinterpret_cast<char*>(slab) + kFirst + slab->carved++ * kBlock;
         }
-        ++slab->live;
+        if (slab->live++ == 0 && slab->wasEmpty) {
+            slab->wasEmpty = false;
+            --m_emptySlabs;
+        }
         if (slab->full()) {
             unlink(slab);
         }
@@ -80,11 +85,17 @@ public:
         if (!slab->listed) {
             link(slab);
         }
-        // An empty slab goes back unless it is the only one with room.
-        if (slab->live == 0 && (slab->next || slab->prev)) {
-            unlink(slab);
-            slab->~Slab();
-            ::operator delete(slab, std::align_val_t(kSlabBytes));
+        // Empty slabs are kept for the next document, up to a limit; the
+        // memory of a closed document is then at hand without page faults.
+        if (slab->live == 0) {
+            if (m_emptySlabs < kKeptEmptySlabs) {
+                ++m_emptySlabs;
+                slab->wasEmpty = true;
+            } else if (slab->next || slab->prev) {
+                unlink(slab);
+                slab->~Slab();
+                ::operator delete(slab, std::align_val_t(kSlabBytes));
+            }
         }
     }
 
@@ -123,6 +134,7 @@ private:
 
     std::atomic_flag m_busy = ATOMIC_FLAG_INIT;
     Slab* m_withRoom = nullptr;
+    size_t m_emptySlabs = 0;
 };
 
 // Never destroyed: nodes may outlive every other static object.

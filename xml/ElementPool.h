@@ -7,9 +7,9 @@
 
 namespace pw {
 
-// Thread-safe. Slabs that become empty go back to the general allocator, all
-// but one kept for the next document. Sanitizer builds use the general
-// allocator for every block so that its checks see each node.
+// Thread-safe. Slabs that become empty are kept for the next document, up to
+// 32 MB; beyond that they go back to the general allocator. Sanitizer builds
+// use the general allocator for every block so that its checks see each node.
 class ElementPool {
 public:
     static void* allocate(size_t size);

@@ -126,18 +126,48 @@ long long countSequences(std::string_view bytes, Sequence sequence) {
     return count;
 }
 
-// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or values
-// above U+10FFFF): then every byte counts in utf8Count, and this is quicker.
-bool wellFormedUtf8(std::string_view bytes) {
+// One pass for the usual answers: kBinary when the bytes hold a NUL,
+// kSystemCodePage when they are ASCII, kUtf8 when they are well-formed UTF-8
+// (no overlong forms, surrogates or values above U+10FFFF; every byte then
+// counts in utf8Count); -1 when none of these holds.
+int quickDetect(std::string_view bytes) {
     const Byte* b = bytesOf(bytes);
     const size_t n = bytes.size();
     auto cont = [b](size_t k) { return (b[k] & 0xC0) == 0x80; };
+    bool ascii = true;
     size_t i = 0;
     while (i < n) {
         const unsigned c = b[i];
+        if (c == 0) {
+            return kBinary;
+        }
         if (c < 0x80) {
-            i = skipAscii(b, i, n);
-        } else if (c >= 0xC2 && c <= 0xDF && i + 1 < n && cont(i + 1)) {
+#ifdef __SSE2__
+            const __m128i zero = _mm_setzero_si128();
+            while (i + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+                if (_mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) {
+                    break;
+                }
+                i += 16;
+            }
+#endif
+            while (i < n && b[i] < 0x80 && b[i] != 0) {
+                ++i;
+            }
+            continue;
+        }
+        ascii = false;
+        // Japanese text is runs of three-byte sequences.
+        const size_t runStart = i;
+        while (i + 2 < n && (b[i] & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2) &&
+               (b[i] != 0xE0 || b[i + 1] >= 0xA0) && (b[i] != 0xED || b[i + 1] < 0xA0)) {
+            i += 3;
+        }
+        if (i != runStart) {
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF && i + 1 < n && cont(i + 1)) {
             i += 2;
         } else if (c >= 0xE0 && c <= 0xEF && i + 2 < n && cont(i + 1) && cont(i + 2) &&
                    (c != 0xE0 || b[i + 1] >= 0xA0) && (c != 0xED || b[i + 1] < 0xA0)) {
@@ -147,10 +177,10 @@ bool wellFormedUtf8(std::string_view bytes) {
                    (c != 0xF4 || b[i + 1] < 0x90)) {
             i += 4;
         } else {
-            return false;
+            return std::memchr(b + i, 0, n - i) ? kBinary : -1;
         }
     }
-    return true;
+    return ascii ? kSystemCodePage : kUtf8;
 }
 
 }  // namespace
@@ -202,17 +232,13 @@ long long eucJpCount(std::string_view bytes) {
 
 int detectEncoding(std::string_view bytes) {
     const long long size = static_cast<long long>(bytes.size());
-    if (std::memchr(bytes.data(), 0, bytes.size())) {
-        return kBinary;  // the Shift_JIS count is -1
-    }
-    if (skipAscii(bytesOf(bytes), 0, bytes.size()) == bytes.size()) {
-        return kSystemCodePage;  // every count is the size
-    }
-    // Text that is well-formed UTF-8 or EUC-JP throughout is nearly always
-    // well-formed Shift_JIS too ("é" is C3 A9, "日" is C6 FC), so these come
-    // before the Shift_JIS test; real Shift_JIS text breaks both.
-    if (wellFormedUtf8(bytes)) {
-        return kUtf8;
+    // A NUL makes the Shift_JIS count -1 (binary); ASCII makes every count the
+    // size. Text that is well-formed UTF-8 or EUC-JP throughout is nearly
+    // always well-formed Shift_JIS too ("é" is C3 A9, "日" is C6 FC), so these
+    // come before the Shift_JIS test; real Shift_JIS text breaks both.
+    const int quick = quickDetect(bytes);
+    if (quick >= 0) {
+        return quick;
     }
     const long long u = utf8Count(bytes);
     if (u == size) {

@@ -2,6 +2,16 @@
 // readTextFile recognises into a tree of Element nodes, keeps the root, the
 // XML declaration, its encoding and an index of elements by name, and writes
 // the tree back in the declared encoding.
+//
+//   XMLParser doc;
+//   if (!doc.load("Data/EverydayEnglish.xml")) return;   // errors were shown
+//   for (Element* group : doc.elements(u"SentenceGroup")) {
+//       const Element* sentence = group->findFirst(u"sentence");
+//       std::u16string text = sentence ? sentence->cdataText() : u"";
+//       group->setIntAttribute(u"score", 87);
+//   }
+//   std::string error;
+//   if (!doc.saveAs(doc.getPath(), &error)) { /* tell the user; nothing was lost */ }
 #pragma once
 
 #include <exception>
@@ -18,8 +28,9 @@ namespace pw {
 
 namespace xml {
 
-// A malformed document. line is the number of the check that failed (216, 230,
-// ..., 516; see XMLParser::parseString); message is empty for syntax errors.
+// A malformed document, thrown by the reader; XMLParser catches it and shows
+// it. line is the number of the check that failed (216, 230, ..., 520; see
+// XMLParser::parseString); message is empty for syntax errors.
 class ParserException : public std::exception {
 public:
     ParserException(int line, std::u16string message);
@@ -65,9 +76,11 @@ public:
     XMLParser(const XMLParser&) = delete;
     XMLParser& operator=(const XMLParser&) = delete;
 
-    // Reads the file (UTF-8 path), detecting its encoding, and parses it. False
-    // when the file is missing, unreadable or empty (nothing changes) or when
-    // the parse fails (the document and path stay as they were).
+    // Reads the file (UTF-8 path), detecting its encoding as readTextFile
+    // does, and parses it; a document declared Shift_JIS is read as CP932
+    // whatever the locale. False when the file is missing, unreadable or empty
+    // (nothing changes) or when the parse fails (the document and path stay as
+    // they were).
     bool load(const std::string& path);
     // The same for a file's bytes already in memory; the path stays as it is.
     bool loadBytes(std::string bytes);
@@ -81,7 +94,8 @@ public:
     // attributes in double or single quotes, text, CDATA sections, comments
     // and the XML declaration. Only &amp; &lt; &gt; &quot; &apos; are decoded;
     // other references are dropped. White space alone between tags is not a
-    // node: it becomes the enclosing element's text. A document type
+    // node: it becomes the enclosing element's text. A CDATA section right
+    // after another one continues its text. A document type
     // declaration is not supported (the rest of the text is ignored). Content
     // after the root's end tag, including further elements, joins the root.
     // Errors: 216 a "<" not followed by a name, "/", "?" or "!"; 230 "/" after

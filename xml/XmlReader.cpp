@@ -79,6 +79,12 @@ std::u16string widen(std::basic_string_view<Char> run) {
     return out;
 }
 
+// Names and white space are ASCII, which widens unit by unit.
+template <typename Char>
+std::u16string widenAscii(std::basic_string_view<Char> run) {
+    return std::u16string(run.begin(), run.end());
+}
+
 // Whether a name of the source equals name (names are ASCII).
 template <typename Char>
 bool sameName(const std::u16string& name, std::basic_string_view<Char> source) {
@@ -315,7 +321,7 @@ void XmlReader<Char>::run() {
                 break;
             case State::AttributeValue:
                 if (c == m_quote) {
-                    m_attributes.emplace_back(widen(m_attributeName), m_textBuffer);
+                    m_attributes.emplace_back(widenAscii(m_attributeName), m_textBuffer);
                     m_textBuffer.clear();
                     m_state = State::InTag;
                     ++m_pos;
@@ -329,10 +335,15 @@ void XmlReader<Char>::run() {
 
 template <typename Char>
 typename XmlReader<Char>::View XmlReader<Char>::takeName(size_t start) {
-    while (m_pos < m_source.size() && isNameChar(m_source[m_pos])) {
-        ++m_pos;
+    // Locals: a store to m_pos could otherwise alias the source's bytes.
+    const Char* s = m_source.data();
+    const size_t n = m_source.size();
+    size_t pos = m_pos;
+    while (pos < n && isNameChar(s[pos])) {
+        ++pos;
     }
-    return m_source.substr(start, m_pos - start);
+    m_pos = pos;
+    return View(s + start, pos - start);
 }
 
 // Takes content characters from m_pos up to (not including) stop, decoding the
@@ -407,8 +418,9 @@ void XmlReader<Char>::addText(Run text) {
         }
     }
     if (blank) {
-        m_current->m_text.clear();
-        appendRun(m_current->m_text, text);
+        std::u16string& own = m_current->m_text;
+        own.resize(text.size());
+        std::copy(text.begin(), text.end(), own.begin());
     } else {
         auto node = std::make_unique<Element>();
         appendRun(node->m_text, text);
@@ -486,19 +498,29 @@ void XmlReader<Char>::endOfTag() {
 
 template <typename Char>
 typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
+    // Names are never empty; length and ends pick a cache entry.
+    NameSlot*& cached =
+        m_nameCache[(name.size() * 7 + unit(name.front()) + unit(name.back())) % kNameCache];
+    if (cached && cached->source == name) {
+        return *cached;
+    }
     for (NameSlot& slot : m_names) {
-        if (sameName(*slot.name, name)) {
+        if (slot.source == name) {
+            cached = &slot;
             return slot;
         }
     }
-    auto shared = std::make_shared<const std::u16string>(widen(name));
+    if (m_names.capacity() < kNames) {
+        m_names.reserve(kNames);  // slots stay where the cache points
+    }
+    auto shared = std::make_shared<const std::u16string>(widenAscii(name));
     auto it = index.find(*shared);
     if (it == index.end()) {
         it = index.emplace(*shared, std::vector<Element*>()).first;
     }
     // A document with very many names keeps only the first ones at hand.
-    NameSlot& slot = m_names.size() < 64 ? m_names.emplace_back() : m_rareName;
-    slot = {std::move(shared), &it->second};
+    NameSlot& slot = m_names.size() < kNames ? m_names.emplace_back() : m_rareName;
+    slot = {std::move(shared), &it->second, std::basic_string<Char>(name)};
     return slot;
 }
 
@@ -528,6 +550,7 @@ void XmlReader<Char>::startElement() {
     }
     m_current = raw;
     slot.elements->push_back(raw);
+    m_open.push_back(&slot == &m_rareName ? nullptr : &slot.source);
 }
 
 template <typename Char>
@@ -535,11 +558,15 @@ void XmlReader<Char>::endElement() {
     if (!m_current) {
         fail(511, u"要素");
     }
-    if (!sameName(m_current->getName(), m_tagName)) {
+    const std::basic_string<Char>* open = m_open.empty() ? nullptr : m_open.back();
+    if (open ? *open != m_tagName : !sameName(m_current->getName(), m_tagName)) {
         fail(516, u"要素が部分的に重ねられています　<A><B></A></B>\r\n" + widen(m_tagName) +
                       u" > " + m_current->getName());
     }
     m_current->m_isEmptyTag = m_tagKind == kEmptyElementTag;
+    if (!m_open.empty()) {
+        m_open.pop_back();
+    }
     if (m_current->m_parent) {
         m_current = m_current->m_parent;
         --m_depth;

@@ -43,6 +43,7 @@ private:
     struct NameSlot {
         std::shared_ptr<const std::u16string> name;
         std::vector<Element*>* elements;
+        std::basic_string<Char> source;  // the name as the source spells it
     };
 
     [[noreturn]] void fail(int line, std::u16string message = {});
@@ -96,8 +97,14 @@ private:
     View m_attributeName;
     Char m_quote = '"';
     std::vector<Attributes::value_type> m_attributes;  // of the tag being read, in order
+    static constexpr size_t kNames = 64;               // names kept at hand; more are rare
+    static constexpr size_t kNameCache = 64;
     std::vector<NameSlot> m_names;
     NameSlot m_rareName;
+    NameSlot* m_nameCache[kNameCache] = {};
+    // The source names of the open elements, for quick end-tag checks; null
+    // for a name that is not kept at hand.
+    std::vector<const std::basic_string<Char>*> m_open;
 
     // An open "&" reference: only its first few characters can matter.
     bool m_entityOpen = false;
