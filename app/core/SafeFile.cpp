@@ -188,22 +188,29 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
         close(fd);
         return false;
     }
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
+    // Read straight into the result; the size is only a hint, since the file
+    // may change while it is read.
+    size_t size = 0;
+    bytes.resize(static_cast<size_t>(st.st_size) + 1);
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (size == bytes.size()) {
+            bytes.resize(bytes.size() * 2 + 65536);
+        }
+        const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             close(fd);
+            bytes.clear();
             return false;
         }
         if (n == 0) {
             break;
         }
-        bytes.append(buffer, static_cast<size_t>(n));
+        size += static_cast<size_t>(n);
     }
+    bytes.resize(size);
     close(fd);
     return true;
 }

@@ -14,16 +14,31 @@ TEST(Utf, RoundTripsEveryPlane) {
 
 TEST(Utf, BadInputBecomesReplacementCharacters) {
     const std::pair<std::string, std::u16string> cases[] = {
-        {"a\xFF" "b", u"a\uFFFDb"},
-        {"\xC3", u"\uFFFD"},                   // truncated sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},         // overlong
-        {"\xED\xA0\x80", u"\uFFFD"},           // encoded surrogate
-        {"\xE6\x97" "x", u"\uFFFDx"},
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {"\xC3", u"\uFFFD"},            // truncated sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},  // overlong
+        {"\xED\xA0\x80", u"\uFFFD"},    // encoded surrogate
+        {"\xE6\x97"
+         "x",
+         u"\uFFFDx"},
     };
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(fromUtf8(bytes), expected);
     }
     EXPECT_EQ(toUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(Utf, AppendingGivesWhatWholeConversionGives) {
+    // Short and long runs take different paths; both append to what is there.
+    const std::string longRun = std::string(300, 'a') + "\xE6\x97\xA5\xFF" + std::string(40, 'b');
+    for (const std::string& run : {std::string("x\xE6\x97\xA5\xF0\x9F\x98\x80\xC3"), longRun}) {
+        std::u16string out = u"kept:";
+        appendUtf8(out, run);
+        EXPECT_EQ(out, u"kept:" + fromUtf8(run));
+    }
+    EXPECT_EQ(fromUtf8(longRun).size(), 300u + 2u + 40u);
 }
 
 }  // namespace

@@ -1,0 +1,169 @@
+// A slab allocator for Element nodes.
+#include "xml/ElementPool.h"
+
+#include <atomic>
+#include <cstdint>
+#include <new>
+#include <thread>
+
+#include "xml/Element.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PW_NO_ELEMENT_POOL 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define PW_NO_ELEMENT_POOL 1
+#endif
+
+namespace pw {
+namespace {
+
+#ifndef PW_NO_ELEMENT_POOL
+
+constexpr size_t kBlock = sizeof(Element);
+constexpr size_t kSlabBytes = 64 * 1024;  // slabs are aligned to their size
+constexpr size_t kKeptEmptySlabs = 512;   // 32 MB: the nodes of a very large document
+
+struct Slab {
+    Slab* next = nullptr;  // in the list of slabs with room
+    Slab* prev = nullptr;
+    void* freeBlocks = nullptr;  // blocks given back, linked through their first word
+    size_t carved = 0;           // blocks handed out from the fresh part
+    size_t live = 0;
+    bool listed = false;
+    bool wasEmpty = false;  // counted among the pool's empty slabs
+
+    bool full() const;
+    static Slab* of(void* block) {
+        return reinterpret_cast<Slab*>(reinterpret_cast<uintptr_t>(block) & ~(kSlabBytes - 1));
+    }
+};
+
+// Blocks start after the slab's own fields, suitably aligned.
+constexpr size_t kFirst = (sizeof(Slab) + alignof(std::max_align_t) - 1) /
+                          alignof(std::max_align_t) * alignof(std::max_align_t);
+constexpr size_t kCapacity = (kSlabBytes - kFirst) / kBlock;
+
+bool Slab::full() const {
+    return !freeBlocks && carved == kCapacity;
+}
+
+class Pool {
+public:
+    void* allocate() {
+        Lock lock(m_busy);
+        Slab* slab = m_withRoom;
+        if (!slab) {
+            slab = new (::operator new(kSlabBytes, std::align_val_t(kSlabBytes))) Slab;
+            link(slab);
+        }
+        void* block;
+        if (slab->freeBlocks) {
+            block = slab->freeBlocks;
+            slab->freeBlocks = *static_cast<void**>(block);
+        } else {
+            block = reinterpret_cast<char*>(slab) + kFirst + slab->carved++ * kBlock;
+        }
+        if (slab->live++ == 0 && slab->wasEmpty) {
+            slab->wasEmpty = false;
+            --m_emptySlabs;
+        }
+        if (slab->full()) {
+            unlink(slab);
+        }
+        return block;
+    }
+
+    void release(void* block) {
+        Lock lock(m_busy);
+        Slab* slab = Slab::of(block);
+        *static_cast<void**>(block) = slab->freeBlocks;
+        slab->freeBlocks = block;
+        --slab->live;
+        if (!slab->listed) {
+            link(slab);
+        }
+        // Empty slabs are kept for the next document, up to a limit; the
+        // memory of a closed document is then at hand without page faults.
+        if (slab->live == 0) {
+            if (m_emptySlabs < kKeptEmptySlabs) {
+                ++m_emptySlabs;
+                slab->wasEmpty = true;
+            } else if (slab->next || slab->prev) {
+                unlink(slab);
+                slab->~Slab();
+                ::operator delete(slab, std::align_val_t(kSlabBytes));
+            }
+        }
+    }
+
+private:
+    class Lock {
+    public:
+        explicit Lock(std::atomic_flag& flag) : m_flag(flag) {
+            while (m_flag.test_and_set(std::memory_order_acquire)) {
+                std::this_thread::yield();
+            }
+        }
+        ~Lock() { m_flag.clear(std::memory_order_release); }
+
+    private:
+        std::atomic_flag& m_flag;
+    };
+
+    void link(Slab* slab) {
+        slab->prev = nullptr;
+        slab->next = m_withRoom;
+        if (m_withRoom) {
+            m_withRoom->prev = slab;
+        }
+        m_withRoom = slab;
+        slab->listed = true;
+    }
+
+    void unlink(Slab* slab) {
+        (slab->prev ? slab->prev->next : m_withRoom) = slab->next;
+        if (slab->next) {
+            slab->next->prev = slab->prev;
+        }
+        slab->next = slab->prev = nullptr;
+        slab->listed = false;
+    }
+
+    std::atomic_flag m_busy = ATOMIC_FLAG_INIT;
+    Slab* m_withRoom = nullptr;
+    size_t m_emptySlabs = 0;
+};
+
+// Never destroyed: nodes may outlive every other static object.
+Pool& pool() {
+    static Pool* instance = new Pool;
+    return *instance;
+}
+
+#endif
+
+}  // namespace
+
+void* ElementPool::allocate(size_t size) {
+#ifndef PW_NO_ELEMENT_POOL
+    if (size == kBlock) {
+        return pool().allocate();
+    }
+#endif
+    return ::operator new(size);
+}
+
+void ElementPool::release(void* block, [[maybe_unused]] size_t size) {
+#ifndef PW_NO_ELEMENT_POOL
+    if (size == kBlock) {
+        pool().release(block);
+        return;
+    }
+#endif
+    ::operator delete(block);
+}
+
+}  // namespace pw

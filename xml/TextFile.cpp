@@ -1,0 +1,383 @@
+// Reading and writing text files with encoding detection and byte-order marks.
+#include "xml/TextFile.h"
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "app/core/SafeFile.h"
+#include "app/core/Utf.h"
+#include "xml/CodePage.h"
+
+namespace pw {
+namespace {
+
+using Byte = unsigned char;
+
+const Byte* bytesOf(std::string_view s) {
+    return reinterpret_cast<const Byte*>(s.data());
+}
+
+// Skips a run of ASCII bytes eight at a time; most of a file is markup.
+inline size_t skipAscii(const Byte* b, size_t i, size_t n) {
+#ifdef __SSE2__
+    while (i + 16 <= n) {
+        const int high =
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)));
+        if (high != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+        }
+        i += 16;
+    }
+#endif
+    while (i + 8 <= n) {
+        uint64_t word;
+        std::memcpy(&word, b + i, 8);
+        if (word & 0x8080808080808080ULL) {
+            break;
+        }
+        i += 8;
+    }
+    while (i < n && b[i] < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+bool inRange(unsigned c, unsigned low, unsigned high) {
+    return c >= low && c <= high;
+}
+
+std::string_view upToNul(std::string_view bytes) {
+    const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+    return nul ? bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data()))
+               : bytes;
+}
+
+std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    std::u16string out((n + 1) / 2, u'\0');
+    for (size_t k = 0; k < out.size(); ++k) {
+        // An odd last byte pairs with a zero byte.
+        const unsigned first = b[2 * k];
+        const unsigned second = 2 * k + 1 < n ? b[2 * k + 1] : 0;
+        out[k] = static_cast<char16_t>(bigEndian ? (first << 8) | second : first | (second << 8));
+    }
+    const size_t nul = out.find(u'\0');
+    if (nul != std::u16string::npos) {
+        out.resize(nul);
+    }
+    return out;
+}
+
+std::u16string decodeAs(int code, std::string& bytes, size_t markSize, bool bigEndian) {
+    std::string_view body = std::string_view(bytes).substr(markSize);
+    switch (code) {
+        case kUtf16:
+            return decodeUtf16(body, bigEndian);
+        case kUtf8:
+        case kUtf8WithBom:
+            return fromUtf8(upToNul(body));
+        case kCodePage950:
+            return decodeCodePage(upToNul(body), kCharsetCp950);
+        case kEucJp:
+            // Shift_JIS bytes are read as CP932 whatever the locale.
+            bytes.resize(upToNul(body).size());
+            eucJpToShiftJis(bytes);
+            return decodeCodePage(bytes, kCharsetCp932);
+        default:
+            return decodeCodePage(upToNul(body), systemCodePage());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the bytes that form sequences: ASCII bytes count one each; at any
+// other byte, sequence(b, i, n) gives the length of the sequence starting
+// there, 0 when there is none (the byte is skipped), or -1 to make the whole
+// count 0.
+template <typename Sequence>
+long long countSequences(std::string_view bytes, Sequence sequence) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    long long count = 0;
+    size_t i = 0;
+    while (i < n) {
+        if (b[i] < 0x80) {
+            const size_t ascii = skipAscii(b, i, n);
+            count += static_cast<long long>(ascii - i);
+            i = ascii;
+            continue;
+        }
+        const int length = sequence(b, i, n);
+        if (length < 0) {
+            return 0;
+        }
+        count += length;
+        i += length > 0 ? static_cast<size_t>(length) : 1;
+    }
+    return count;
+}
+
+// One pass for the usual answers: kBinary when the bytes hold a NUL,
+// kSystemCodePage when they are ASCII, kUtf8 when they are well-formed UTF-8
+// (no overlong forms, surrogates or values above U+10FFFF; every byte then
+// counts in utf8Count); -1 when none of these holds.
+int quickDetect(std::string_view bytes) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    auto cont = [b](size_t k) { return (b[k] & 0xC0) == 0x80; };
+    bool ascii = true;
+    size_t i = 0;
+    while (i < n) {
+        const unsigned c = b[i];
+        if (c == 0) {
+            return kBinary;
+        }
+        if (c < 0x80) {
+#ifdef __SSE2__
+            const __m128i zero = _mm_setzero_si128();
+            while (i + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+                if (_mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) {
+                    break;
+                }
+                i += 16;
+            }
+#endif
+            while (i < n && b[i] < 0x80 && b[i] != 0) {
+                ++i;
+            }
+            continue;
+        }
+        ascii = false;
+        // Japanese text is runs of three-byte sequences.
+        const size_t runStart = i;
+        while (i + 2 < n && (b[i] & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2) &&
+               (b[i] != 0xE0 || b[i + 1] >= 0xA0) && (b[i] != 0xED || b[i + 1] < 0xA0)) {
+            i += 3;
+        }
+        if (i != runStart) {
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF && i + 1 < n && cont(i + 1)) {
+            i += 2;
+        } else if (c >= 0xE0 && c <= 0xEF && i + 2 < n && cont(i + 1) && cont(i + 2) &&
+                   (c != 0xE0 || b[i + 1] >= 0xA0) && (c != 0xED || b[i + 1] < 0xA0)) {
+            i += 3;
+        } else if (c >= 0xF0 && c <= 0xF4 && i + 3 < n && cont(i + 1) && cont(i + 2) &&
+                   cont(i + 3) && (c != 0xF0 || b[i + 1] >= 0x90) &&
+                   (c != 0xF4 || b[i + 1] < 0x90)) {
+            i += 4;
+        } else {
+            return std::memchr(b + i, 0, n - i) ? kBinary : -1;
+        }
+    }
+    return ascii ? kSystemCodePage : kUtf8;
+}
+
+}  // namespace
+
+long long shiftJisCount(std::string_view bytes) {
+    if (std::memchr(bytes.data(), 0, bytes.size())) {
+        return -1;
+    }
+    return countSequences(bytes, [](const Byte* b, size_t i, size_t n) {
+        const unsigned c = b[i];
+        if (inRange(c, 161, 223)) {
+            return 1;  // half-width katakana
+        }
+        const bool lead = inRange(c, 129, 159) || inRange(c, 224, 252);
+        return lead && i + 1 < n && (inRange(b[i + 1], 64, 126) || inRange(b[i + 1], 128, 252)) ? 2
+                                                                                                : 0;
+    });
+}
+
+long long utf8Count(std::string_view bytes) {
+    return countSequences(bytes, [](const Byte* b, size_t i, size_t n) {
+        const unsigned c = b[i];
+        if (inRange(c, 192, 223) && i + 1 < n && inRange(b[i + 1], 128, 191)) {
+            return 2;
+        }
+        if (inRange(c, 224, 239) && i + 2 < n && inRange(b[i + 1], 128, 191) && b[i + 2] >= 128) {
+            return 3;  // also the mark EF BB BF
+        }
+        if (inRange(c, 240, 247) && i + 3 < n && inRange(b[i + 1], 128, 191) && b[i + 2] >= 128 &&
+            b[i + 3] >= 128) {
+            return 4;
+        }
+        return 0;
+    });
+}
+
+long long eucJpCount(std::string_view bytes) {
+    return countSequences(bytes, [](const Byte* b, size_t i, size_t n) {
+        const unsigned c = b[i];
+        if ((inRange(c, 161, 254) || c == 142) && i + 1 < n && b[i + 1] >= 161) {
+            return 2;
+        }
+        if (c == 143 && i + 2 < n && inRange(b[i + 1], 161, 254) && inRange(b[i + 2], 161, 254)) {
+            return 3;
+        }
+        return i + 1 < n ? -1 : 0;  // only a last byte may be left over
+    });
+}
+
+int detectEncoding(std::string_view bytes) {
+    const long long size = static_cast<long long>(bytes.size());
+    // A NUL makes the Shift_JIS count -1 (binary); ASCII makes every count the
+    // size. Text that is well-formed UTF-8 or EUC-JP throughout is nearly
+    // always well-formed Shift_JIS too ("é" is C3 A9, "日" is C6 FC), so these
+    // come before the Shift_JIS test; real Shift_JIS text breaks both.
+    const int quick = quickDetect(bytes);
+    if (quick >= 0) {
+        return quick;
+    }
+    const long long u = utf8Count(bytes);
+    if (u == size) {
+        return kUtf8;
+    }
+    const long long e = eucJpCount(bytes);
+    if (e == size) {
+        return kEucJp;
+    }
+    const long long s = shiftJisCount(bytes);
+    if (s >= size) {
+        return kSystemCodePage;
+    }
+    if (u <= size - 100 && e <= size - 100) {
+        return kSystemCodePage;
+    }
+    if (s > u && s > e) {
+        return kSystemCodePage;
+    }
+    return u <= e ? kEucJp : kUtf8;
+}
+
+int decodeTextBytes(std::string& bytes, std::u16string& out, int hint) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    if (n == 0) {
+        out.clear();
+        return hint == kDetectEncoding ? kUtf16 : hint;
+    }
+    int code;
+    size_t markSize = 0;
+    bool bigEndian = false;
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        code = kUtf16;
+        markSize = 2;
+    } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        code = kUtf16;
+        markSize = 2;
+        bigEndian = true;
+    } else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        code = kUtf8WithBom;
+        markSize = 3;
+    } else if (hint == kDetectEncoding) {
+        code = detectEncoding(bytes);
+    } else if (hint >= kSystemCodePage && hint <= kBinary) {
+        code = hint;
+    } else {
+        code = kSystemCodePage;
+    }
+    out = decodeAs(code, bytes, markSize, bigEndian);
+    return code;
+}
+
+int readTextFile(const std::string& path, std::u16string& out, int hint) {
+    try {
+        std::string bytes;
+        if (!readFileBytes(path, bytes)) {
+            return -1;
+        }
+        std::u16string text;
+        const int code = decodeTextBytes(bytes, text, hint);
+        out.swap(text);
+        return code;
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int readTextFile(const std::u16string& path, std::u16string& out, int hint) {
+    return readTextFile(toUtf8(path), out, hint);
+}
+
+bool encodeTextBytes(std::u16string_view text, int code, std::string& bytes) {
+    bytes.clear();
+    switch (code) {
+        case kDetectEncoding:
+        case kUtf16:
+            bytes.reserve(2 + text.size() * 2);
+            bytes += "\xFF\xFE";
+            for (char16_t unit : text) {
+                bytes.push_back(static_cast<char>(unit & 0xFF));
+                bytes.push_back(static_cast<char>(unit >> 8));
+            }
+            return true;
+        case kSystemCodePage:
+            return encodeCodePage(text, systemCodePage(), bytes);
+        case kUtf8:
+            bytes = toUtf8(text);
+            return true;
+        case kUtf8WithBom:
+            bytes = "\xEF\xBB\xBF" + toUtf8(text);
+            return true;
+        case kCodePage950:
+            return encodeCodePage(text, kCharsetCp950, bytes);
+        case kEucJp:
+            return encodeCodePage(text, kCharsetEucJp, bytes);
+        default:
+            return false;  // binary, or no such code
+    }
+}
+
+bool writeTextFile(const std::string& path, std::u16string_view text, int code,
+                   std::string* error) {
+    std::string bytes;
+    if (!encodeTextBytes(text, code, bytes)) {
+        if (error) {
+            *error = "The text cannot be written in the chosen encoding: " + path;
+        }
+        return false;
+    }
+    return replaceFileContents(path, bytes, error);
+}
+
+bool writeTextFile(const std::u16string& path, std::u16string_view text, int code,
+                   std::string* error) {
+    return writeTextFile(toUtf8(path), text, code, error);
+}
+
+int encodingFromName(std::u16string_view name) {
+    struct Entry {
+        std::u16string_view name;
+        int code;
+    };
+    static constexpr Entry kNames[] = {
+        {u"Shift_JIS", kSystemCodePage},
+        {u"ANSI", kSystemCodePage},
+        {u"UTF-16", kUtf16},
+        {u"EUC-JP", kEucJp},
+        {u"UTF-8", kUtf8},
+        {u"UTF8", kUtf8},
+        {u"UTF-8N", kUtf8WithBom},
+        {u"Binary", kBinary},
+    };
+    for (const Entry& entry : kNames) {
+        if (entry.name == name) {
+            return entry.code;
+        }
+    }
+    return kSystemCodePage;
+}
+
+}  // namespace pw

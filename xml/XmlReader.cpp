@@ -1,0 +1,619 @@
+// The XML reader: the state machine of XMLParser over UTF-16 or UTF-8 source.
+#include "xml/XmlReader.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "app/core/Utf.h"
+#include "xml/XMLParser.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace pw {
+namespace {
+
+// Character classes of the reader; no character outside ASCII is in a name,
+// so a UTF-8 byte of 0x80 or more classes as the character it belongs to.
+enum : unsigned char { kNameStartClass = 1, kNameClass = 2 };
+constexpr std::array<unsigned char, 128> kClasses = [] {
+    std::array<unsigned char, 128> classes{};
+    for (int c = 0; c < 128; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (letter || c == ':' || c == '_') {
+            classes[c] |= kNameStartClass;
+        }
+        if (letter || digit || c == ':' || c == '-' || c == '_' || c == '.') {
+            classes[c] |= kNameClass;
+        }
+    }
+    return classes;
+}();
+
+// Code units as unsigned values: UTF-8 bytes of 0x80 and more stay above ASCII.
+inline unsigned unit(char c) {
+    return static_cast<unsigned char>(c);
+}
+inline unsigned unit(char16_t c) {
+    return c;
+}
+
+template <typename Char>
+bool isNameStart(Char c) {
+    return unit(c) < 128 && (kClasses[unit(c)] & kNameStartClass);
+}
+template <typename Char>
+bool isNameChar(Char c) {
+    return unit(c) < 128 && (kClasses[unit(c)] & kNameClass);
+}
+template <typename Char>
+bool isSpace(Char c) {
+    return unit(c) < 33;
+}
+bool isLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+std::u16string ascii(std::string_view text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// Appends source text to wide text.
+void appendRun(std::u16string& out, std::u16string_view run) {
+    out.append(run);
+}
+void appendRun(std::u16string& out, std::string_view run) {
+    appendUtf8(out, run);
+}
+
+template <typename Char>
+std::u16string widen(std::basic_string_view<Char> run) {
+    std::u16string out;
+    appendRun(out, run);
+    return out;
+}
+
+// Names and white space are ASCII, which widens unit by unit.
+template <typename Char>
+std::u16string widenAscii(std::basic_string_view<Char> run) {
+    return std::u16string(run.begin(), run.end());
+}
+
+// Whether a name of the source equals name (names are ASCII).
+template <typename Char>
+bool sameName(const std::u16string& name, std::basic_string_view<Char> source) {
+    if (name.size() != source.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] != unit(source[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first position in [p, end) that holds a or b, or end. Most of a
+// document is text and CDATA content, scanned sixteen bytes at a time.
+const char16_t* findEither(const char16_t* p, const char16_t* end, char16_t a, char16_t b) {
+#ifdef __SSE2__
+    const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
+    while (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, va), _mm_cmpeq_epi16(units, vb)));
+        if (mask != 0) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+        }
+        p += 8;
+    }
+#endif
+    while (p < end && *p != a && *p != b) {
+        ++p;
+    }
+    return p;
+}
+
+const char* findEither(const char* p, const char* end, char a, char b) {
+#ifdef __SSE2__
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)));
+        if (mask != 0) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+        p += 16;
+    }
+#endif
+    while (p < end && *p != a && *p != b) {
+        ++p;
+    }
+    return p;
+}
+
+// The position of the first "xx>" (x twice, then ">") in [p, end), or end.
+template <typename Char>
+const Char* findCloser(const Char* p, const Char* end, Char x) {
+    for (;;) {
+        p = findEither(p, end, x, x);
+        if (end - p < 3) {
+            return end;
+        }
+        if (p[1] == x && p[2] == '>') {
+            return p;
+        }
+        ++p;
+    }
+}
+
+// Whether text (of the source) is exactly the ASCII literal.
+template <typename Char>
+bool equalsAscii(std::basic_string_view<Char> text, std::string_view literal) {
+    if (text.size() != literal.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (unit(text[i]) != static_cast<unsigned char>(literal[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Char>
+bool startsWithAscii(std::basic_string_view<Char> text, std::string_view literal) {
+    return text.size() >= literal.size() && equalsAscii(text.substr(0, literal.size()), literal);
+}
+
+}  // namespace
+
+template <typename Char>
+void XmlReader<Char>::fail(int line, std::u16string message) {
+    throw xml::ParserException(line, std::move(message));
+}
+
+template <typename Char>
+void XmlReader<Char>::describeError(int& row, int& column, std::u16string& lineText) const {
+    const size_t pos = m_pos < m_source.size() ? m_pos : m_source.size();
+    size_t lineStart = pos;
+    while (lineStart > 0 && m_source[lineStart - 1] != '\n') {
+        --lineStart;
+    }
+    row = 1;
+    for (size_t i = 0; i < lineStart; ++i) {
+        row += m_source[i] == '\n';
+    }
+    // Counted in UTF-16 units; a character takes at most four UTF-8 bytes.
+    const std::u16string before = widen(m_source.substr(lineStart, pos - lineStart));
+    column = static_cast<int>(before.size());
+    lineText = widen(m_source.substr(lineStart, pos - lineStart + 4));
+    lineText.resize(std::min(lineText.size(), before.size() + 1));
+}
+
+template <typename Char>
+void XmlReader<Char>::run() {
+    const size_t n = m_source.size();
+    const Char* s = m_source.data();
+    while (m_pos < n && !m_stopped) {
+        const Char c = s[m_pos];
+        switch (m_state) {
+            case State::Content:
+                if (c == '<') {
+                    addText();
+                    m_attributes.clear();
+                    m_tagStart = m_pos;
+                    m_state = State::TagOpen;
+                    ++m_pos;
+                } else if (m_textBuffer.empty() && !m_entityOpen) {
+                    // Text without references, mostly the line breaks and tabs
+                    // between tags, needs no buffer.
+                    const Char* run = findEither(s + m_pos, s + n, Char('<'), Char('&'));
+                    if (run != s + n && *run == '<') {
+                        addText(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
+                        m_pos = static_cast<size_t>(run - s);
+                    } else {
+                        contentCharacters('<');
+                    }
+                } else {
+                    contentCharacters('<');
+                }
+                break;
+            case State::TagOpen:
+                if (isNameStart(c)) {
+                    m_tagKind = kStartTag;
+                    m_tagName = takeName(m_pos++);
+                    m_state = State::TagName;
+                    break;
+                }
+                if (c == '/') {
+                    m_tagKind = kEndTag;
+                    m_state = State::TagName;
+                } else if (c == '?') {
+                    m_tagKind = kProcessingInstruction;
+                    m_state = State::TagName;
+                } else if (c == '!') {
+                    m_tagKind = kMarkupDeclaration;
+                    m_state = State::Markup;
+                } else {
+                    fail(216);
+                }
+                ++m_pos;
+                if (m_state == State::TagName) {
+                    m_tagName = takeName(m_pos);
+                }
+                break;
+            case State::TagName:
+                // The name was taken whole; c is the first character after it.
+                if (c == '>') {
+                    endOfTag();
+                } else if (c == '/') {
+                    if (m_tagKind != kStartTag) {
+                        fail(230);
+                    }
+                    m_tagKind = kEmptyElementTag;
+                    m_state = State::TagEnd;
+                } else if (isSpace(c)) {
+                    m_state = State::InTag;
+                } else {
+                    fail(237);
+                }
+                ++m_pos;
+                break;
+            case State::Markup:
+                markup();
+                break;
+            case State::TagEnd:
+                if (c != '>') {
+                    fail(297);
+                }
+                endOfTag();
+                ++m_pos;
+                break;
+            case State::InTag:
+                if (isNameStart(c)) {
+                    m_attributeName = takeName(m_pos++);
+                    m_state = State::AttributeName;
+                    break;
+                }
+                if (c == '>') {
+                    endOfTag();
+                } else if (c == '?') {
+                    if (m_tagKind != kProcessingInstruction) {
+                        fail(252);
+                    }
+                    m_state = State::TagEnd;
+                } else if (c == '/') {
+                    if (m_tagKind != kStartTag) {
+                        fail(256);
+                    }
+                    m_tagKind = kEmptyElementTag;
+                    m_state = State::TagEnd;
+                } else if (!isSpace(c)) {
+                    fail(261);
+                }
+                ++m_pos;
+                break;
+            case State::AttributeName:
+                // The name was taken whole; c is the first character after it.
+                if (c != '=') {
+                    fail(272);
+                }
+                m_state = State::AfterEquals;
+                ++m_pos;
+                break;
+            case State::AfterEquals:
+                if (c != '"' && c != '\'') {
+                    fail(280);
+                }
+                m_quote = c;
+                m_state = State::AttributeValue;
+                ++m_pos;
+                break;
+            case State::AttributeValue:
+                if (c == m_quote) {
+                    m_attributes.emplace_back(widenAscii(m_attributeName), m_textBuffer);
+                    m_textBuffer.clear();
+                    m_state = State::InTag;
+                    ++m_pos;
+                } else {
+                    contentCharacters(m_quote);
+                }
+                break;
+        }
+    }
+}
+
+template <typename Char>
+typename XmlReader<Char>::View XmlReader<Char>::takeName(size_t start) {
+    // Locals: a store to m_pos could otherwise alias the source's bytes.
+    const Char* s = m_source.data();
+    const size_t n = m_source.size();
+    size_t pos = m_pos;
+    while (pos < n && isNameChar(s[pos])) {
+        ++pos;
+    }
+    m_pos = pos;
+    return View(s + start, pos - start);
+}
+
+// Takes content characters from m_pos up to (not including) stop, decoding the
+// five predefined references.
+template <typename Char>
+void XmlReader<Char>::contentCharacters(Char stop) {
+    const Char* s = m_source.data();
+    const Char* end = s + m_source.size();
+    while (m_pos < m_source.size() && s[m_pos] != stop) {
+        const Char c = s[m_pos];
+        if (m_entityOpen) {
+            if (c == ';') {
+                closeEntity();
+            } else if (m_entityLength < std::size(m_entity)) {
+                m_entity[m_entityLength++] = c;
+            } else {
+                m_entityLength = std::size(m_entity) + 1;  // too long for any known name
+            }
+            ++m_pos;
+        } else if (c == '&') {
+            m_entityOpen = true;
+            m_entityLength = 0;
+            ++m_pos;
+        } else {
+            const size_t run = static_cast<size_t>(findEither(s + m_pos, end, stop, Char('&')) - s);
+            appendRun(m_textBuffer, View(s + m_pos, run - m_pos));
+            m_pos = run;
+        }
+    }
+}
+
+template <typename Char>
+void XmlReader<Char>::closeEntity() {
+    m_entityOpen = false;
+    if (m_entityLength > std::size(m_entity)) {
+        return;
+    }
+    const View name(m_entity, m_entityLength);
+    if (equalsAscii(name, "amp")) {
+        m_textBuffer.push_back(u'&');
+    } else if (equalsAscii(name, "lt")) {
+        m_textBuffer.push_back(u'<');
+    } else if (equalsAscii(name, "gt")) {
+        m_textBuffer.push_back(u'>');
+    } else if (equalsAscii(name, "quot")) {
+        m_textBuffer.push_back(u'"');
+    } else if (equalsAscii(name, "apos")) {
+        m_textBuffer.push_back(u'\'');
+    }
+    // Other references, numeric ones included, give nothing.
+}
+
+template <typename Char>
+void XmlReader<Char>::addText() {
+    if (!m_textBuffer.empty()) {
+        addText(std::u16string_view(m_textBuffer));
+        m_textBuffer.clear();
+    }
+}
+
+template <typename Char>
+template <typename Run>
+void XmlReader<Char>::addText(Run text) {
+    if (!m_current) {
+        return;
+    }
+    bool blank = true;
+    for (auto c : text) {
+        if (!isSpace(c)) {
+            blank = false;
+            break;
+        }
+    }
+    if (blank) {
+        std::u16string& own = m_current->m_text;
+        own.resize(text.size());
+        std::copy(text.begin(), text.end(), own.begin());
+    } else {
+        auto node = std::make_unique<Element>();
+        appendRun(node->m_text, text);
+        m_current->linkLast(node.release());
+    }
+}
+
+// After "<!": "--" opens a comment and "[CDATA[" a CDATA section, each read
+// up to its closing "-->" or "]]>"; any other declaration is not supported
+// and swallows the rest of the text.
+template <typename Char>
+void XmlReader<Char>::markup() {
+    const View rest = m_source.substr(m_pos);
+    const Char* end = m_source.data() + m_source.size();
+    m_state = State::Content;
+    const Char* close = end;
+    if (startsWithAscii(rest, "--")) {
+        close = findCloser(rest.data() + 2, end, Char('-'));
+    } else if (startsWithAscii(rest, "[CDATA[")) {
+        const size_t contentStart = m_pos + 7;
+        close = findCloser(m_source.data() + contentStart, end, Char(']'));
+        if (close != end) {
+            endCData(contentStart, static_cast<size_t>(close - m_source.data()));
+        }
+    }
+    if (close == end) {
+        m_stopped = true;
+        return;
+    }
+    m_pos = static_cast<size_t>(close - m_source.data()) + 3;
+}
+
+template <typename Char>
+void XmlReader<Char>::endCData(size_t contentStart, size_t terminator) {
+    const size_t closing = terminator + 2;  // the ">"
+    if (terminator > contentStart && m_current) {
+        const View content = m_source.substr(contentStart, terminator - contentStart);
+        if (m_lastCData && m_lastCData == m_current->m_lastChild &&
+            m_tagStart == m_lastCDataEnd + 1) {
+            appendRun(m_lastCData->m_text, content);
+        } else {
+            auto node = std::make_unique<Element>();
+            appendRun(node->m_text, content);
+            node->m_isCData = true;
+            m_lastCData = node.get();
+            m_current->linkLast(node.release());
+        }
+    }
+    m_lastCDataEnd = closing;
+}
+
+template <typename Char>
+void XmlReader<Char>::endOfTag() {
+    m_state = State::Content;
+    switch (m_tagKind) {
+        case kProcessingInstruction:
+            if (equalsAscii(m_tagName, "xml")) {
+                endDeclaration();
+            }
+            break;
+        case kStartTag:
+            startElement();
+            break;
+        case kEmptyElementTag:
+            startElement();
+            endElement();
+            break;
+        case kEndTag:
+            endElement();
+            break;
+        case kMarkupDeclaration:
+            break;
+    }
+}
+
+template <typename Char>
+typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
+    // Names are never empty; length and ends pick a cache entry.
+    NameSlot*& cached =
+        m_nameCache[(name.size() * 7 + unit(name.front()) + unit(name.back())) % kNameCache];
+    if (cached && cached->source == name) {
+        return *cached;
+    }
+    for (NameSlot& slot : m_names) {
+        if (slot.source == name) {
+            cached = &slot;
+            return slot;
+        }
+    }
+    if (m_names.capacity() < kNames) {
+        m_names.reserve(kNames);  // slots stay where the cache points
+    }
+    auto shared = std::make_shared<const std::u16string>(widenAscii(name));
+    auto it = index.find(*shared);
+    if (it == index.end()) {
+        it = index.emplace(*shared, std::vector<Element*>()).first;
+    }
+    // A document with very many names keeps only the first ones at hand.
+    NameSlot& slot = m_names.size() < kNames ? m_names.emplace_back() : m_rareName;
+    slot = {std::move(shared), &it->second, std::basic_string<Char>(name)};
+    return slot;
+}
+
+template <typename Char>
+void XmlReader<Char>::startElement() {
+    if (root) {
+        if (m_depth + 1 >= XMLParser::kMaxDepth) {
+            fail(520, u"Elements are nested more than " +
+                          ascii(std::to_string(XMLParser::kMaxDepth)) + u" levels deep");
+        }
+        ++m_depth;
+    }
+    NameSlot& slot = slotFor(m_tagName);
+    auto element = std::make_unique<Element>();
+    element->m_name = slot.name;
+    if (!m_attributes.empty()) {
+        element->m_attributes =
+            Attributes::fromPairs({std::make_move_iterator(m_attributes.begin()),
+                                   std::make_move_iterator(m_attributes.end())});
+        m_attributes.clear();
+    }
+    Element* raw = element.get();
+    if (!root) {
+        root = std::move(element);
+    } else {
+        m_current->linkLast(element.release());
+    }
+    m_current = raw;
+    slot.elements->push_back(raw);
+    m_open.push_back(&slot == &m_rareName ? nullptr : &slot.source);
+}
+
+template <typename Char>
+void XmlReader<Char>::endElement() {
+    if (!m_current) {
+        fail(511, u"要素");
+    }
+    const std::basic_string<Char>* open = m_open.empty() ? nullptr : m_open.back();
+    if (open ? *open != m_tagName : !sameName(m_current->getName(), m_tagName)) {
+        fail(516, u"要素が部分的に重ねられています　<A><B></A></B>\r\n" + widen(m_tagName) +
+                      u" > " + m_current->getName());
+    }
+    m_current->m_isEmptyTag = m_tagKind == kEmptyElementTag;
+    if (!m_open.empty()) {
+        m_open.pop_back();
+    }
+    if (m_current->m_parent) {
+        m_current = m_current->m_parent;
+        --m_depth;
+    }
+}
+
+template <typename Char>
+void XmlReader<Char>::endDeclaration() {
+    const Attributes attributes = Attributes::fromPairs(m_attributes);
+    const auto version = attributes.find(std::u16string_view(u"version"));
+    if (version == attributes.end() || version->second.empty()) {
+        fail(442, u"version attribute is empty");
+    }
+    const auto declared = attributes.find(std::u16string_view(u"encoding"));
+    if (declared == attributes.end() || declared->second.empty()) {
+        fail(444, u"encoding attribute is empty");
+    }
+    std::u16string normalized;
+    for (char16_t c : declared->second) {
+        if (isLetter(c) || isDigit(c)) {
+            normalized.push_back(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c);
+        }
+    }
+    if (normalized == u"EUCJP") {
+        encoding = XMLParser::kDeclaredEucJp;
+    } else if (normalized == u"SHIFTJIS") {
+        encoding = XMLParser::kDeclaredShiftJis;
+    } else if (normalized == u"UTF8") {
+        encoding = XMLParser::kDeclaredUtf8;
+    } else if (normalized == u"UTF16") {
+        encoding = XMLParser::kDeclaredUtf16;
+    } else {
+        fail(468, declared->second + u": This encoding is not supported");
+    }
+    // Values are escaped so that the rebuilt declaration is always well-formed.
+    std::u16string text = u"<?xml version=\"" + Element::escape(version->second) +
+                          u"\" encoding=\"" + Element::escape(declared->second) + u"\"";
+    for (const auto& [name, value] : attributes) {
+        if (name != u"version" && name != u"encoding") {
+            text += u" " + name + u"=\"" + Element::escape(value) + u"\"";
+        }
+    }
+    text += u"?>";
+    declaration = std::move(text);
+}
+
+template class XmlReader<char>;
+template class XmlReader<char16_t>;
+
+}  // namespace pw

@@ -1,0 +1,123 @@
+// The reader behind XMLParser: a character-at-a-time state machine over UTF-16
+// text, or over UTF-8 bytes read straight from a file, that builds a detached
+// tree, its index by element name and the XML declaration.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xml/Element.h"
+
+namespace pw {
+
+using ElementIndex = std::map<std::u16string, std::vector<Element*>, std::less<>>;
+
+// Char is char16_t for UTF-16 text or char for UTF-8 bytes; both give the same
+// tree, errors and positions (counted in UTF-16 units).
+template <typename Char>
+class XmlReader {
+public:
+    explicit XmlReader(std::basic_string_view<Char> source) : m_source(source) {}
+
+    // Reads the whole source; throws xml::ParserException.
+    void run();
+
+    // Where the exception was thrown: the row (from 1) and column (from 0, in
+    // UTF-16 units) of the offending character, and its line up to and
+    // including it.
+    void describeError(int& row, int& column, std::u16string& lineText) const;
+
+    std::unique_ptr<Element> root;
+    ElementIndex index;
+    std::optional<std::u16string> declaration;  // rebuilt, when the source had one
+    int encoding = 0;                           // declared, when it had one
+
+private:
+    using View = std::basic_string_view<Char>;
+
+    // Names are shared by all elements of that name; each has its index list.
+    struct NameSlot {
+        std::shared_ptr<const std::u16string> name;
+        std::vector<Element*>* elements;
+        std::basic_string<Char> source;  // the name as the source spells it
+    };
+
+    [[noreturn]] void fail(int line, std::u16string message = {});
+
+    // A run of name characters from m_pos, begun at start.
+    View takeName(size_t start);
+    void contentCharacters(Char stop);
+    void closeEntity();
+    // Text in content, added at the next "<": white space alone becomes the
+    // current element's text, anything else a text node.
+    void addText();
+    template <typename Run>
+    void addText(Run text);
+    void markup();
+    void endOfTag();
+    void startElement();
+    void endElement();
+    void endDeclaration();
+    void endCData(size_t contentStart, size_t terminator);
+    NameSlot& slotFor(View name);
+
+    enum class State {
+        Content,
+        TagOpen,
+        TagName,
+        Markup,
+        TagEnd,
+        InTag,
+        AttributeName,
+        AfterEquals,
+        AttributeValue,
+    };
+    enum TagKind {
+        kProcessingInstruction,
+        kMarkupDeclaration,
+        kEmptyElementTag,
+        kStartTag,
+        kEndTag
+    };
+
+    View m_source;
+    size_t m_pos = 0;
+    State m_state = State::Content;
+    TagKind m_tagKind = kStartTag;
+    Element* m_current = nullptr;
+    int m_depth = 0;  // of m_current
+    bool m_stopped = false;
+
+    std::u16string m_textBuffer;
+    View m_tagName;  // names are always one run of the source
+    View m_attributeName;
+    Char m_quote = '"';
+    std::vector<Attributes::value_type> m_attributes;  // of the tag being read, in order
+    static constexpr size_t kNames = 64;               // names kept at hand; more are rare
+    static constexpr size_t kNameCache = 64;
+    std::vector<NameSlot> m_names;
+    NameSlot m_rareName;
+    NameSlot* m_nameCache[kNameCache] = {};
+    // The source names of the open elements, for quick end-tag checks; null
+    // for a name that is not kept at hand.
+    std::vector<const std::basic_string<Char>*> m_open;
+
+    // An open "&" reference: only its first few characters can matter.
+    bool m_entityOpen = false;
+    Char m_entity[6] = {};
+    size_t m_entityLength = 0;
+
+    // Adjacent CDATA sections are one text that held "]]>" when written.
+    Element* m_lastCData = nullptr;
+    size_t m_lastCDataEnd = 0;
+    size_t m_tagStart = 0;
+};
+
+extern template class XmlReader<char>;
+extern template class XmlReader<char16_t>;
+
+}  // namespace pw

@@ -1,0 +1,256 @@
+// The node tree: links, queries, attributes and the exact XML it writes.
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "xml/Element.h"
+
+namespace pw {
+namespace {
+
+std::unique_ptr<Element> textNode(std::u16string text) {
+    auto node = std::make_unique<Element>();
+    node->setText(std::move(text));
+    return node;
+}
+
+TEST(Element, StartTagsSortAndEscapeAttributes) {
+    Element e(u"e");
+    e.attribute(u"b") = u"x\"y&z";
+    e.attribute(u"a") = u"1";
+    e.attribute(u"B") = u"<'>";  // upper case sorts first in code-unit order
+    EXPECT_EQ(e.startTag(), u"<e B=\"&lt;&apos;&gt;\" a=\"1\" b=\"x&quot;y&amp;z\">");
+    e.setEmptyTag(true);
+    EXPECT_EQ(e.startTag(), u"<e B=\"&lt;&apos;&gt;\" a=\"1\" b=\"x&quot;y&amp;z\" />");
+
+    EXPECT_EQ(textNode(u"a < b")->startTag(), u"a &lt; b");
+    Element cdata;
+    cdata.setCData(u"<b>raw & kept</b>");
+    EXPECT_EQ(cdata.startTag(), u"<![CDATA[<b>raw & kept</b>]]>");
+    EXPECT_EQ(Element::escape(u"&<>\"'x"), u"&amp;&lt;&gt;&quot;&apos;x");
+}
+
+TEST(Element, WritesTheSentenceRecordLayout) {
+    Element list(u"SentenceList");
+    Element* group = list.appendElement(u"SentenceGroup");
+    group->setIntAttribute(u"score", 87);
+    group->setIntAttribute(u"check", -1);
+    group->appendElement(u"sentence")->appendCData(u"Good morning.");
+    EXPECT_EQ(list.childrenToXmlString(),
+              u"\t<SentenceGroup check=\"-1\" score=\"87\">\r\n"
+              u"\t\t<sentence>\r\n"
+              u"\t\t\t<![CDATA[Good morning.]]>\r\n"
+              u"\t\t</sentence>\r\n"
+              u"\t</SentenceGroup>\r\n");
+    EXPECT_EQ(list.toXmlString(),
+              u"<SentenceList>\r\n" + list.childrenToXmlString() + u"</SentenceList>");
+}
+
+TEST(Element, WritingFollowsTheKindOfEachNode) {
+    struct Case {
+        const char* what;
+        std::function<void(Element&)> build;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"a text child keeps the element on one line",
+         [](Element& r) { r.appendElement(u"s")->appendText(u"hi & bye"); },
+         u"<r>\r\n\t<s>hi &amp; bye</s>\r\n</r>"},
+        {"a childless child writes its own text",
+         [](Element& r) { r.appendElement(u"s")->setText(u"a<b"); },
+         u"<r>\r\n\t<s>a&lt;b</s>\r\n</r>"},
+        {"the top node's own text is not written", [](Element& r) { r.setText(u"lost"); },
+         u"<r></r>"},
+        {"an element that starts with text closes without indentation",
+         [](Element& r) {
+             r.appendText(u"x");
+             r.appendElement(u"b")->setEmptyTag(true);
+             r.appendText(u"y");
+         },
+         u"<r>x\t<b />\r\ny</r>"},
+        {"an empty-element tag that gained children is written in full",
+         [](Element& r) {
+             Element* b = r.appendElement(u"b");
+             b->setEmptyTag(true);
+             b->appendElement(u"c");
+         },
+         u"<r>\r\n\t<b>\r\n\t\t<c></c>\r\n\t</b>\r\n</r>"},
+        {"a CDATA section cannot end early", [](Element& r) { r.appendCData(u"a]]>b"); },
+         u"<r>\r\n\t<![CDATA[a]]]]><![CDATA[>b]]>\r\n</r>"},
+    };
+    for (const Case& c : cases) {
+        Element root(u"r");
+        c.build(root);
+        EXPECT_EQ(root.toXmlString(), c.expected) << c.what;
+    }
+}
+
+TEST(Element, IndentationFollowsTheDepthOfTheWrittenNode) {
+    Element root(u"a");
+    Element* b = root.appendElement(u"b");
+    Element* c = b->appendElement(u"c");
+    c->appendElement(u"d");
+    EXPECT_EQ(c->toXmlString(), u"\t\t<c>\r\n\t\t\t<d></d>\r\n\t\t</c>");
+    EXPECT_EQ(b->childrenToXmlString(), u"\t\t<c>\r\n\t\t\t<d></d>\r\n\t\t</c>\r\n");
+    EXPECT_EQ(c->depth(), 2);
+}
+
+TEST(Element, QueriesWalkInDocumentOrder) {
+    Element root(u"x");
+    Element* a = root.appendElement(u"a");
+    Element* inner = a->appendElement(u"x");
+    inner->appendText(u"1");
+    Element* second = root.appendElement(u"x");
+    second->appendCData(u"2");
+    root.setText(u"0");
+
+    EXPECT_EQ(root.findFirst(u"x"), &root);  // the node itself first
+    EXPECT_EQ(a->findFirst(u"x"), inner);
+    EXPECT_EQ(root.findFirst(u"none"), nullptr);
+    std::vector<Element*> all;
+    root.findAll(u"x", all);
+    EXPECT_EQ(all, (std::vector<Element*>{inner, second}));
+
+    EXPECT_EQ(root.deepText(), u"012");
+    EXPECT_EQ(root.cdataText(), u"");
+    EXPECT_EQ(second->cdataText(), u"2");
+    EXPECT_EQ(second->firstCDataChild()->cdataText(), u"2");
+    EXPECT_EQ(root.getChildren(), (std::vector<Element*>{a, second}));
+    EXPECT_EQ(root.indexOfChild(second), 1);
+    EXPECT_EQ(root.indexOfChild(inner), -1);
+
+    Element named(u"n");
+    named.setCData(u"ignored");
+    EXPECT_FALSE(named.isCData());
+    EXPECT_EQ(named.getText(), u"");
+}
+
+TEST(Element, AttributesReadWithoutInsertingAndParseLeadingDigits) {
+    Element e(u"SentenceGroup");
+    EXPECT_EQ(e.getIntAttribute(u"check", 0), 0);
+    EXPECT_EQ(e.getIntAttribute(u"check", 7), 7);
+    EXPECT_EQ(e.getAttribute(u"check", u"none"), u"none");
+    EXPECT_TRUE(e.getAttributes().empty());
+    e.attribute(u"check");
+    EXPECT_EQ(e.startTag(), u"<SentenceGroup check=\"\">");
+
+    const std::pair<std::u16string, int> values[] = {
+        {u"", 0}, {u"abc", 0}, {u"42", 42}, {u"-17", -17}, {u"12abc", 12}, {u" 3", 3},
+    };
+    for (const auto& [text, expected] : values) {
+        e.attribute(u"check") = text;
+        EXPECT_EQ(e.getIntAttribute(u"check", 99), expected);
+    }
+    e.setIntAttribute(u"score", -2147483647 - 1);
+    EXPECT_EQ(e.getAttribute(u"score"), u"-2147483648");
+    EXPECT_TRUE(e.removeAttribute(u"score"));
+    EXPECT_FALSE(e.hasAttribute(u"score"));
+}
+
+TEST(Element, CopiesAreIndependentAndKeepTheirPlace) {
+    Element source(u"g");
+    source.attribute(u"a") = u"1";
+    source.appendElement(u"s")->appendCData(u"text");
+
+    Element parent(u"p");
+    Element* before = parent.appendElement(u"before");
+    Element* target = parent.appendElement(u"old");
+    target->appendElement(u"gone");
+    Element* after = parent.appendElement(u"after");
+
+    target->copyFrom(source);
+    EXPECT_EQ(target->toXmlString(),
+              u"\t<g a=\"1\">\r\n\t\t<s>\r\n\t\t\t<![CDATA[text]]>\r\n\t\t</s>\r\n\t</g>");
+    EXPECT_EQ(target->getParent(), &parent);
+    EXPECT_EQ(target->getPreviousSibling(), before);
+    EXPECT_EQ(target->getNextSibling(), after);
+
+    target->attribute(u"a") = u"changed";
+    target->findFirst(u"s")->getFirstChild()->setText(u"changed");
+    EXPECT_EQ(source.getAttribute(u"a"), u"1");
+    EXPECT_EQ(source.cdataText(), u"");
+    EXPECT_EQ(source.findFirst(u"s")->cdataText(), u"text");
+
+    // Copying a node's own descendant into it must not read freed memory.
+    Element* s = target->findFirst(u"s");
+    target->copyFrom(*s);
+    EXPECT_EQ(target->getName(), u"s");
+    EXPECT_EQ(target->cdataText(), u"changed");
+}
+
+TEST(Element, TreeEditsKeepTheLinksConsistent) {
+    Element root(u"r");
+    Element* b = root.appendElement(u"b");
+    Element* a = root.insertFirstChild(std::make_unique<Element>(u"a"));
+    Element* c = root.insertBefore(std::make_unique<Element>(u"c"), nullptr);
+    EXPECT_EQ(root.getChildren(), (std::vector<Element*>{a, b, c}));
+    EXPECT_EQ(b->getPreviousSibling(), a);
+    EXPECT_EQ(root.getLastChild(), c);
+
+    std::unique_ptr<Element> removed = root.removeChild(b);
+    ASSERT_EQ(removed.get(), b);
+    EXPECT_EQ(b->getParent(), nullptr);
+    EXPECT_EQ(a->getNextSibling(), c);
+    EXPECT_EQ(c->getPreviousSibling(), a);
+    EXPECT_EQ(root.removeChild(b), nullptr);
+
+    // A child moved to another parent leaves its old parent consistent.
+    Element other(u"o");
+    EXPECT_EQ(other.appendChild(std::unique_ptr<Element>(a)), a);
+    EXPECT_EQ(root.getFirstChild(), c);
+    EXPECT_EQ(a->getParent(), &other);
+    EXPECT_EQ(c->appendSibling(std::move(removed)), b);
+    EXPECT_EQ(root.getChildren(), (std::vector<Element*>{c, b}));
+
+    // A node cannot become its own descendant.
+    Element* deep = c->appendElement(u"d");
+    EXPECT_EQ(deep->appendChild(std::unique_ptr<Element>(c)), nullptr);
+    EXPECT_EQ(c->getParent(), &root);
+    EXPECT_EQ(deep->getFirstChild(), nullptr);
+
+    root.removeAllChildren();
+    EXPECT_FALSE(root.hasChildren());
+    EXPECT_EQ(root.getLastChild(), nullptr);
+}
+
+TEST(Element, AttributeListsStaySortedWithTheLastValueOfAName) {
+    Attributes attributes = Attributes::fromPairs(
+        {{u"b", u"1"}, {u"a", u"2"}, {u"b", u"3"}, {u"C", u"4"}, {u"a", u"5"}});
+    std::vector<std::u16string> flat;
+    for (const auto& [name, value] : attributes) {
+        flat.push_back(name + u"=" + value);
+    }
+    EXPECT_EQ(flat, (std::vector<std::u16string>{u"C=4", u"a=5", u"b=3"}));
+    attributes[u"B"] = u"6";
+    EXPECT_EQ(attributes.begin()->first, u"B");
+    EXPECT_TRUE(attributes.erase(u"a"));
+    EXPECT_FALSE(attributes.erase(u"a"));
+    EXPECT_EQ(attributes.find(u"a"), attributes.end());
+    EXPECT_EQ(attributes.size(), 3u);
+    EXPECT_EQ(attributes, (Attributes{{u"b", u"3"}, {u"C", u"4"}, {u"B", u"6"}}));
+}
+
+TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
+    // Nodes come from a shared pool: build on two threads at once, then
+    // destroy on a third what the others built.
+    std::unique_ptr<Element> trees[2];
+    auto build = [](std::unique_ptr<Element>& tree) {
+        tree = std::make_unique<Element>(u"r");
+        for (int i = 0; i < 20000; ++i) {
+            tree->appendElement(u"e")->appendText(u"t");
+        }
+    };
+    std::thread first(build, std::ref(trees[0]));
+    std::thread second(build, std::ref(trees[1]));
+    first.join();
+    second.join();
+    EXPECT_EQ(trees[0]->getChildren().size(), 20000u);
+    EXPECT_EQ(trees[1]->deepText().size(), 20000u);
+    std::thread([&trees] {
+        trees[0].reset();
+        trees[1].reset();
+    }).join();
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,235 @@
+// Text files: detection, byte-order marks, code pages and safe writing.
+#include <cstdlib>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "app/core/testsupport/TestFiles.h"
+#include "xml/CodePage.h"
+#include "xml/TextFile.h"
+
+namespace pw {
+namespace {
+
+using test::readAll;
+using test::TempDir;
+using test::writeAll;
+
+// Sets LC_ALL (which decides the system code page) for one test.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* locale) {
+        if (const char* old = std::getenv("LC_ALL")) {
+            m_old = old;
+        }
+        setenv("LC_ALL", locale, 1);
+    }
+    ~ScopedLocale() {
+        if (m_old) {
+            setenv("LC_ALL", m_old->c_str(), 1);
+        } else {
+            unsetenv("LC_ALL");
+        }
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+std::string encode(std::u16string_view text, const char* charset) {
+    std::string bytes;
+    EXPECT_TRUE(encodeCodePage(text, charset, bytes));
+    return bytes;
+}
+
+const std::u16string kJapanese = u"日本語の例文です。～ ｶﾀｶﾅ (half-width) と \"quotes\"";
+const std::u16string kEnglish = u"Could you pass me the salt, please?\r\nTom & Mary <b>";
+
+TEST(TextFile, DetectsTheEncodingOfUnmarkedText) {
+    ScopedLocale japanese("ja_JP.UTF-8");
+    const std::string utf8 = std::string(120, 'x') + "日本語のテキストです";
+    const std::string sjis = encode(u"日本語です", kCharsetCp932);
+    const std::string euc = encode(u"日本語のテキストです", kCharsetEucJp);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int code;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"plain ASCII", "plain text\r\n", kSystemCodePage, u"plain text\r\n"},
+        {"long UTF-8 with Japanese", utf8, kUtf8,
+         std::u16string(120, u'x') + u"日本語のテキストです"},
+        {"short UTF-8 with an accent", "caf\xC3\xA9", kUtf8, u"café"},
+        {"well-formed Shift_JIS", sjis, kSystemCodePage, u"日本語です"},
+        {"Shift_JIS with a stray byte", sjis + "\xFD", kSystemCodePage, u"日本語です\uFFFD"},
+        {"well-formed EUC-JP", euc, kEucJp, u"日本語のテキストです"},
+        {"EUC-JP ending in a stray byte", euc + "\xFF", kEucJp, u"日本語のテキストです\uFFFD"},
+        {"a NUL byte makes it binary", std::string("ab\0cd", 5), kBinary, u"ab"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = c.bytes;
+        std::u16string text;
+        EXPECT_EQ(decodeTextBytes(bytes, text), c.code) << c.what;
+        EXPECT_EQ(text, c.text) << c.what;
+    }
+}
+
+TEST(TextFile, MarksDecideBeforeHintsAndHintsBeforeDetection) {
+    struct Case {
+        std::string bytes;
+        int hint;
+        int code;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {std::string("\xFF\xFE"
+                     "A\0B\0",
+                     6),
+         kDetectEncoding, kUtf16, u"AB"},
+        {std::string("\xFE\xFF\0A\x30\x42", 6), kDetectEncoding, kUtf16, u"Aあ"},
+        {std::string("\xFF\xFE"
+                     "A\0\0\0B\0",
+                     8),
+         kDetectEncoding, kUtf16, u"A"},
+        {std::string("\xFF\xFE"
+                     "A\0B",
+                     5),
+         kUtf8, kUtf16, u"AB"},  // odd last byte
+        {"\xEF\xBB\xBF"
+         "\xE3\x81\x82",
+         kEucJp, kUtf8WithBom, u"あ"},
+        {std::string("A\0B\0", 4), kUtf16, kUtf16, u"AB"},
+        {"\xE3\x81\x82", kUtf8WithBom, kUtf8WithBom, u"あ"},
+        {"", kDetectEncoding, kUtf16, u""},
+        {"", kUtf8, kUtf8, u""},
+        {"\x80\x81"
+         "a",
+         kBinary, kBinary, u"€\uFFFDa"},  // the locale's CP1252
+    };
+    ScopedLocale c("C");
+    for (const Case& k : cases) {
+        std::string bytes = k.bytes;
+        std::u16string text = u"old";
+        EXPECT_EQ(decodeTextBytes(bytes, text, k.hint), k.code);
+        EXPECT_EQ(text, k.text);
+    }
+}
+
+TEST(TextFile, CountsWellFormedSequences) {
+    EXPECT_EQ(shiftJisCount("a\x82\xA0\x80\xB1\x82"), 4);
+    EXPECT_EQ(shiftJisCount(std::string("a\0", 2)), -1);
+    EXPECT_EQ(utf8Count("a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80\x80\xE3\x81"), 10);
+    EXPECT_EQ(eucJpCount("a\xA4\xA2\x8E\xB1\x8F\xB0\xA1\xA4"), 8);
+    EXPECT_EQ(eucJpCount("a\x80z"), 0);
+    EXPECT_EQ(eucJpCount("a\xA4z"), 0);
+}
+
+TEST(TextFile, EucJpPairsBecomeShiftJisPairs) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xA4\xA2", "\x82\xA0"},      // あ
+        {"\xB4\xC1", "\x8A\xBF"},      // 漢
+        {"\xA1\xC1", "\x81\x60"},      // ～
+        {"\xF4\xA6", "\xEA\xA4"},      // 熙, last row of JIS X 0208
+        {"a\x8E\xB1z", "a\xB1z"},      // half-width katakana
+        {"\x8F\xB0\xA1", "\x81\xAC"},  // JIS X 0212 has no Shift_JIS form
+        {"ab\xA4", "ab\xA4"},
+    };
+    for (const auto& [euc, sjis] : cases) {
+        std::string bytes = euc;
+        eucJpToShiftJis(bytes);
+        EXPECT_EQ(bytes, sjis);
+    }
+}
+
+TEST(TextFile, WrittenFilesReadBackInEveryWritableEncoding) {
+    ScopedLocale japanese("ja_JP.UTF-8");
+    TempDir dir;
+    struct Case {
+        int code;
+        std::u16string text;
+        int readAs;  // detection of a file without a mark cannot tell ASCII apart
+        std::string startsWith;
+    };
+    const Case cases[] = {
+        {kSystemCodePage, kEnglish, kSystemCodePage, "Could"},
+        {kSystemCodePage, kJapanese, kSystemCodePage, "\x93\xFA"},
+        {kUtf16, kEnglish, kUtf16,
+         "\xFF\xFE"
+         "C"},
+        {kUtf16, kJapanese, kUtf16, "\xFF\xFE\xE5\x65"},
+        {kDetectEncoding, kJapanese, kUtf16, "\xFF\xFE\xE5\x65"},
+        {kUtf8, kEnglish, kSystemCodePage, "Could"},
+        {kUtf8, kJapanese, kUtf8, "\xE6\x97\xA5"},
+        {kUtf8WithBom, kEnglish, kUtf8WithBom,
+         "\xEF\xBB\xBF"
+         "C"},
+        {kUtf8WithBom, kJapanese, kUtf8WithBom, "\xEF\xBB\xBF\xE6\x97\xA5"},
+        {kEucJp, kEnglish, kSystemCodePage, "Could"},
+        {kEucJp, kJapanese, kEucJp, "\xC6\xFC"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.file("text.txt");
+        std::string error;
+        ASSERT_TRUE(writeTextFile(path, c.text, c.code, &error)) << c.code << error;
+        EXPECT_TRUE(readAll(path).starts_with(c.startsWith)) << c.code;
+        std::u16string text;
+        EXPECT_EQ(readTextFile(path, text), c.readAs) << c.code;
+        EXPECT_EQ(text, c.text) << c.code;
+    }
+
+    // Traditional Chinese is read only when asked for, and written back the same.
+    const std::u16string chinese = u"繁體中文測試";
+    ASSERT_TRUE(writeTextFile(dir.file("big5.txt"), chinese, kCodePage950));
+    std::u16string text;
+    const std::string path = dir.file("big5.txt");
+    EXPECT_EQ(readTextFile(std::u16string(path.begin(), path.end()), text, kCodePage950),
+              kCodePage950);
+    EXPECT_EQ(text, chinese);
+}
+
+TEST(TextFile, FailedWritesLeaveTheOldFileAlone) {
+    ScopedLocale c("C");  // CP1252 has no Japanese
+    TempDir dir;
+    const std::string path = dir.file("keep.txt");
+    writeAll(path, "old content");
+    const std::pair<int, std::u16string> cases[] = {
+        {kSystemCodePage, kJapanese},
+        {kEucJp, u"emoji \U0001F600"},
+        {kBinary, u"binary has no text form"},
+        {42, u"no such encoding"},
+    };
+    for (const auto& [code, text] : cases) {
+        std::string error;
+        EXPECT_FALSE(writeTextFile(path, text, code, &error)) << code;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(readAll(path), "old content");
+    }
+    EXPECT_FALSE(writeTextFile(dir.file("no/such/folder.txt"), kEnglish, kUtf8));
+
+    std::u16string out = u"unchanged";
+    EXPECT_EQ(readTextFile(dir.file("missing.txt"), out), -1);
+    EXPECT_EQ(readTextFile(dir.path(), out), -1);
+    EXPECT_EQ(out, u"unchanged");
+}
+
+TEST(TextFile, NamesAndLocalesMapToCodePages) {
+    const std::pair<std::u16string, int> names[] = {
+        {u"Shift_JIS", 0}, {u"ANSI", 0},   {u"UTF-16", 1}, {u"EUC-JP", 5}, {u"UTF-8", 2},
+        {u"UTF8", 2},      {u"UTF-8N", 3}, {u"Binary", 6}, {u"utf-8", 0},  {u"", 0},
+    };
+    for (const auto& [name, code] : names) {
+        EXPECT_EQ(encodingFromName(name), code);
+    }
+    const std::pair<const char*, std::string> locales[] = {
+        {"ja_JP.UTF-8", "CP932"},  {"ja", "CP932"},          {"zh_TW.UTF-8", "CP950"},
+        {"zh_HK", "CP950"},        {"zh_CN.UTF-8", "CP936"}, {"ko_KR.UTF-8", "CP949"},
+        {"en_US.UTF-8", "CP1252"}, {"C", "CP1252"},          {"", "CP1252"},
+    };
+    for (const auto& [locale, codePage] : locales) {
+        EXPECT_EQ(codePageForLocale(locale), codePage) << locale;
+    }
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,245 @@
+// Reading documents: the accepted subset, every error with its place, the
+// declaration, the index, and that a failed parse changes nothing.
+#include <gtest/gtest.h>
+
+#include "app/core/Utf.h"
+#include "app/core/testsupport/RecordingUi.h"
+#include "app/core/testsupport/TestFiles.h"
+#include "xml/XMLParser.h"
+
+namespace pw {
+namespace {
+
+using test::ScopedRecordingUi;
+
+std::vector<std::u16string> childNames(const Element* e) {
+    std::vector<std::u16string> names;
+    for (const Element* c = e->getFirstChild(); c; c = c->getNextSibling()) {
+        names.push_back(c->isElement() ? c->getName() : c->isCData() ? u"#cdata" : u"#text");
+    }
+    return names;
+}
+
+TEST(XMLParser, EveryErrorIsReportedWithItsNumberAndPlace) {
+    struct Case {
+        std::u16string source;
+        int line, row, column;
+        std::u16string message;
+    };
+    const Case cases[] = {
+        {u"<a><1/></a>", 216, 1, 4, u""},
+        {u"<a>\n</a/>", 230, 2, 3, u""},
+        {u"<a#>", 237, 1, 2, u""},
+        {u"<a ?>", 252, 1, 3, u""},
+        {u"<a></a />", 256, 1, 7, u""},
+        {u"<a b='1' #>", 261, 1, 9, u""},
+        {u"<a b = \"1\">", 272, 1, 4, u""},
+        {u"<a b= \"1\">", 280, 1, 5, u""},
+        {u"<a>\r\n  <b>\r\n  <c d=1/>", 280, 3, 7, u""},
+        {u"<a/ >", 297, 1, 3, u""},
+        {u"<?xml version=\"\" encoding=\"UTF-8\"?>", 442, 1, 34, u"version attribute is empty"},
+        {u"<?xml version=\"1.0\"?>", 444, 1, 20, u"encoding attribute is empty"},
+        {u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a/>", 468, 1, 42,
+         u"ISO-8859-1: This encoding is not supported"},
+        {u"</a>", 511, 1, 3, u"要素"},
+        {u"<a>\n<b></a>", 516, 2, 6, u"要素が部分的に重ねられています　<A><B></A></B>\r\na > b"},
+    };
+    for (const Case& c : cases) {
+        ScopedRecordingUi ui;
+        XMLParser doc;
+        EXPECT_FALSE(doc.parseString(c.source)) << c.line;
+        ASSERT_TRUE(doc.lastError()) << c.line;
+        EXPECT_EQ(doc.lastError()->line, c.line);
+        EXPECT_EQ(doc.lastError()->row, c.row) << c.line;
+        EXPECT_EQ(doc.lastError()->column, c.column) << c.line;
+        EXPECT_EQ(doc.lastError()->message, c.message) << c.line;
+        EXPECT_EQ(ui->boxes.size(), 1u) << c.line;
+    }
+}
+
+TEST(XMLParser, TheErrorBoxShowsPathPlaceAndTheLineUpToTheFault) {
+    test::TempDir dir;
+    const std::string path = dir.file("bad.xml");
+    test::writeAll(path, "<r>\r\n  <b c = 1>\r\n</r>");
+    ScopedRecordingUi ui;
+    XMLParser doc;
+    EXPECT_FALSE(doc.load(path));
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].caption, u"Korvant");
+    const std::u16string pathText(path.begin(), path.end());
+    EXPECT_EQ(ui->boxes[0].text,
+              u"Exception in XMLParser.parse():\r\nXMLParser line:272\r\n"
+              u"\r\nRow:2 Col:6 in " +
+                  pathText + u"\r\n  <b c ");
+    EXPECT_EQ(doc.getPath(), "");
+}
+
+TEST(XMLParser, OnlyThePredefinedReferencesAreDecoded) {
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(
+        u"<a t=\"x&amp;y&lt;&quot;&apos;&gt;\" n='&#65;&unknown;'>1 &amp; 2 &#65; &nbsp; 3</a>"));
+    const Element* a = doc.getRoot();
+    EXPECT_EQ(a->getAttribute(u"t"), u"x&y<\"'>");
+    EXPECT_EQ(a->getAttribute(u"n"), u"");
+    EXPECT_EQ(a->deepText(), u"1 & 2   3");
+
+    // An "&" never closed swallows content up to the next ";", across tags.
+    ASSERT_TRUE(doc.parseString(u"<a>x &amp y</a><b>z;w</b>"));
+    EXPECT_EQ(doc.getRoot()->deepText(), u"x w");
+}
+
+TEST(XMLParser, BuildsTheTreeTheProgramExpects) {
+    XMLParser doc;
+    ASSERT_TRUE(
+        doc.parseString(u"<a>\r\n\t<b x=\"1\"/>\r\n\t<c>\r\n\t</c> tail<!-- <d/> -- -->"
+                        u"<![CDATA[ <raw>&amp;]] ]]]><![CDATA[]]>\r\n</a>"
+                        u" after <e/>"));
+    const Element* a = doc.getRoot();
+    EXPECT_EQ(childNames(a),
+              (std::vector<std::u16string>{u"b", u"c", u"#text", u"#cdata", u"#text", u"e"}));
+    EXPECT_EQ(a->getText(), u"\r\n");  // white space alone is the element's text
+    const Element* b = a->getFirstChild();
+    EXPECT_TRUE(b->isEmptyTag());
+    EXPECT_FALSE(b->hasChildren());
+    EXPECT_EQ(b->getAttribute(u"x"), u"1");
+    EXPECT_FALSE(b->getNextSibling()->isEmptyTag());
+    EXPECT_EQ(b->getNextSibling()->getText(), u"\r\n\t");
+    EXPECT_EQ(a->firstCDataChild()->getText(), u" <raw>&amp;]] ]");
+    EXPECT_EQ(a->getLastChild()->getPreviousSibling()->getText(), u" after ");
+
+    // Sections split where the text held "]]>" come back as one.
+    ASSERT_TRUE(doc.parseString(u"<s><![CDATA[a]]]]><![CDATA[>b]]></s>"));
+    EXPECT_EQ(doc.getRoot()->cdataText(), u"a]]>b");
+    EXPECT_EQ(childNames(doc.getRoot()).size(), 1u);
+}
+
+TEST(XMLParser, IndexListsElementsInSourceOrder) {
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(u"<l><g><s>1</s></g><s>2</s><g><s>3</s></g></l>"));
+    const auto& sentences = doc.elements(u"s");
+    ASSERT_EQ(sentences.size(), 3u);
+    EXPECT_EQ(sentences[0]->deepText(), u"1");
+    EXPECT_EQ(sentences[2]->deepText(), u"3");
+    EXPECT_EQ(doc.elements(u"g").size(), 2u);
+    EXPECT_TRUE(doc.elements(u"missing").empty());
+
+    auto root = std::make_unique<Element>(u"x");
+    root->appendElement(u"s")->appendElement(u"s");
+    doc.setRoot(std::move(root));
+    EXPECT_EQ(doc.elements(u"s").size(), 2u);
+    EXPECT_TRUE(doc.elements(u"g").empty());
+    doc.clear();
+    EXPECT_EQ(doc.getRoot(), nullptr);
+    EXPECT_TRUE(doc.elements(u"s").empty());
+}
+
+TEST(XMLParser, AFailedParseChangesNothing) {
+    ScopedRecordingUi ui;
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(u"<?xml version=\"1.0\" encoding=\"utf-8\"?><a><s/></a>"));
+    Element* root = doc.getRoot();
+    const std::u16string declaration = doc.getDeclaration();
+
+    const std::u16string failing[] = {
+        u"<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><b></c>",  // error after a declaration
+        u"<?xml version=\"1.0\" encoding=\"EUC-JP\"?>",            // no element at all
+        u"<!DOCTYPE b><b/>",                                       // not supported
+        u"",
+    };
+    for (const auto& source : failing) {
+        EXPECT_FALSE(doc.parseString(source));
+        EXPECT_EQ(doc.getRoot(), root);
+        EXPECT_EQ(doc.elements(u"s").size(), 1u);
+        EXPECT_EQ(doc.getDeclaration(), declaration);
+        EXPECT_EQ(doc.getEncoding(), XMLParser::kDeclaredUtf8);
+    }
+    EXPECT_EQ(ui->boxes.size(), 1u);  // only the malformed one is shown
+}
+
+TEST(XMLParser, DeclarationIsRebuiltAndOutlivesLaterDocuments) {
+    XMLParser doc;
+    EXPECT_EQ(doc.getEncoding(), XMLParser::kDeclaredUtf16);
+    ASSERT_TRUE(doc.parseString(
+        u"<?xml version='1.0' standalone='yes' encoding='utf-8' a='&quot;'?>\r\n<r/>"));
+    EXPECT_EQ(doc.getEncoding(), XMLParser::kDeclaredUtf8);
+    EXPECT_EQ(doc.getDeclaration(),
+              u"<?xml version=\"1.0\" encoding=\"utf-8\" a=\"&quot;\" standalone=\"yes\"?>");
+
+    const std::pair<std::u16string, int> names[] = {
+        {u"Shift_JIS", XMLParser::kDeclaredShiftJis}, {u"shift-jis", XMLParser::kDeclaredShiftJis},
+        {u"EUC-JP", XMLParser::kDeclaredEucJp},       {u"UTF-16", XMLParser::kDeclaredUtf16},
+        {u"UTF8", XMLParser::kDeclaredUtf8},
+    };
+    for (const auto& [name, code] : names) {
+        ASSERT_TRUE(doc.parseString(u"<?xml version=\"1.0\" encoding=\"" + name + u"\"?><r/>"));
+        EXPECT_EQ(doc.getEncoding(), code);
+    }
+    ASSERT_TRUE(doc.parseString(u"<r2/>"));
+    EXPECT_EQ(doc.getEncoding(), XMLParser::kDeclaredUtf8);
+    EXPECT_EQ(doc.getDeclaration(), u"<?xml version=\"1.0\" encoding=\"UTF8\"?>");
+    // Processing instructions other than the declaration are ignored.
+    ASSERT_TRUE(doc.parseString(u"<?style href=\"x\"?><r3/>"));
+    EXPECT_EQ(doc.getRoot()->getName(), u"r3");
+}
+
+TEST(XMLParser, UTF8FilesGiveTheSameTreeAndPlacesAsTheirText) {
+    // UTF-8 files are read straight from their bytes; columns still count
+    // UTF-16 units, so a character outside the BMP counts two.
+    const std::u16string sources[] = {
+        u"<a>日本\n<b c = 1>",
+        u"<a>\U0001F600<b c = 1>",
+        u"<a x='é&amp;'><![CDATA[日本]]]]><![CDATA[>語]]>\r\n\t<b/>ｶﾀｶﾅ &lt;</a>",
+        u"<a><é/></a>",
+        u"<a></ä>",
+    };
+    for (const std::u16string& source : sources) {
+        test::ScopedRecordingUi ui;
+        XMLParser fromBytes;
+        XMLParser fromText;
+        const bool loaded = fromBytes.loadBytes(toUtf8(source));
+        EXPECT_EQ(loaded, fromText.parseString(source)) << toUtf8(source);
+        if (loaded) {
+            EXPECT_EQ(fromBytes.getRoot()->toXmlString(), fromText.getRoot()->toXmlString());
+        } else {
+            ASSERT_EQ(ui->boxes.size(), 2u);
+            EXPECT_EQ(ui->boxes[0].text, ui->boxes[1].text) << toUtf8(source);
+        }
+    }
+    test::ScopedRecordingUi ui;
+    XMLParser doc;
+    EXPECT_FALSE(doc.loadBytes(toUtf8(u"<a>\U0001F600<b c = 1>")));
+    EXPECT_EQ(doc.lastError()->column, 9);
+    EXPECT_TRUE(ui->boxes[0].text.ends_with(u"\r\n<a>\U0001F600<b c "));
+}
+
+TEST(XMLParser, LoadsEveryEncodingToTheSameTree) {
+    const std::string fixtures = test::sourceDir() + "/xml/tests/fixtures/";
+    XMLParser reference;
+    ASSERT_TRUE(reference.load(fixtures + "utf8_bom.xml"));
+    const std::u16string expected = reference.getRoot()->toXmlString();
+    EXPECT_NE(expected.find(u"塩を取っていただけますか？"), std::u16string::npos);
+    EXPECT_EQ(
+        reference.getRoot()->findFirst(u"SentenceGroup")->getNextSibling()->getAttribute(u"note"),
+        u"\"ｶﾀｶﾅ\" & more");
+
+    // Shift_JIS is CP932 even where the locale's code page is not.
+    setenv("LC_ALL", "C", 1);
+    for (const char* name :
+         {"utf8.xml", "utf16le.xml", "utf16be.xml", "shift_jis.xml", "euc_jp.xml"}) {
+        XMLParser doc;
+        ASSERT_TRUE(doc.load(fixtures + name)) << name;
+        EXPECT_EQ(doc.getRoot()->toXmlString(), expected) << name;
+        EXPECT_EQ(doc.getPath(), fixtures + name);
+    }
+    unsetenv("LC_ALL");
+
+    XMLParser doc;
+    EXPECT_FALSE(doc.load(fixtures + "missing.xml"));
+    test::TempDir dir;
+    test::writeAll(dir.file("empty.xml"), "");
+    EXPECT_FALSE(doc.load(dir.file("empty.xml")));
+    EXPECT_EQ(doc.getRoot(), nullptr);
+}
+
+}  // namespace
+}  // namespace pw
