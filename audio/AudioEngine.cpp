@@ -20,7 +20,7 @@ namespace {
 
 // Players and speech can afford some delay; a stream this deep survives a
 // busy machine without gaps.
-constexpr double kNormalLatency = 0.08;
+constexpr double kNormalLatency = 0.1;
 // 10 ms a callback: a play or pause takes effect within that.
 constexpr unsigned long kNormalPeriod = 441;
 
@@ -32,33 +32,22 @@ void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 void quietJack(const char*) {}
 
 // Device enumeration probes every ALSA and JACK device the configuration
-// names and prints a line for each one that is missing. None of that is
-// news to the user, so the libraries are kept quiet while it runs.
-class QuietEnumeration {
-public:
+// names and prints a line for each one that is missing, and ALSA reports
+// each underrun it recovers from. None of that is news to the user, so the
+// libraries are kept quiet; failures reach the user through our own box.
+void quietLibraries() {
     using AlsaHandler = void (*)(const char*, int, const char*, int, const char*, ...);
-    QuietEnumeration() {
-        m_setAlsa = reinterpret_cast<int (*)(AlsaHandler)>(
-            dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
-        if (m_setAlsa) {
-            m_setAlsa(&quietAlsa);
-        }
-        for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
-            if (auto set =
-                    reinterpret_cast<void (*)(void (*)(const char*))>(dlsym(RTLD_DEFAULT, name))) {
-                set(&quietJack);
-            }
+    if (auto set = reinterpret_cast<int (*)(AlsaHandler)>(
+            dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))) {
+        set(&quietAlsa);
+    }
+    for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
+        if (auto set =
+                reinterpret_cast<void (*)(void (*)(const char*))>(dlsym(RTLD_DEFAULT, name))) {
+            set(&quietJack);
         }
     }
-    ~QuietEnumeration() {
-        if (m_setAlsa) {
-            m_setAlsa(nullptr);
-        }
-    }
-
-private:
-    int (*m_setAlsa)(AlsaHandler) = nullptr;
-};
+}
 
 PaDeviceIndex outputDeviceIndex(int device) {
     if (device < 0) {
@@ -76,10 +65,18 @@ PaDeviceIndex outputDeviceIndex(int device) {
 
 }  // namespace
 
+void showAudioMessage(const std::u16string& text, const std::u16string& caption, unsigned flags) {
+    if (ui().isUiThread()) {
+        messageBox(text, flags, caption);
+    } else {
+        ui().post([text, caption, flags] { messageBox(text, flags, caption); });
+    }
+}
+
 void showAudioError(const std::u16string& text, int code) {
     const std::u16string message =
         text + u"\n\n(error code: " + fromUtf8(std::to_string(code)) + u")";
-    messageBox(message, MbOk | MbIconWarning, u"Error");
+    showAudioMessage(message, u"Error", MbOk | MbIconWarning);
 }
 
 class AudioEngine::Keeper : public Thread {
@@ -115,17 +112,15 @@ AudioEngine::~AudioEngine() {
     shutdown();
 }
 
-bool AudioEngine::openLocked(int device, bool showFailure, const char16_t* failureText) {
+bool AudioEngine::openLocked(int device) {
     PaError error = paNoError;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         closeLocked();
-        {
-            QuietEnumeration quiet;
-            error = Pa_Initialize();
-        }
+        quietLibraries();
+        error = Pa_Initialize();
         if (error != paNoError) {
             continue;
         }
@@ -147,9 +142,6 @@ bool AudioEngine::openLocked(int device, bool showFailure, const char16_t* failu
     if (!m_available) {
         closeLocked();
         m_lastError = kAudioErrorDevice;
-        if (showFailure) {
-            showAudioError(failureText, m_lastError);
-        }
         return false;
     }
     if (!m_keeper->isRunning()) {
@@ -174,17 +166,23 @@ void AudioEngine::closeLocked() {
 }
 
 bool AudioEngine::initialize() {
-    std::lock_guard lock(m_mutex);
-    if (m_tried) {
-        return m_available;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_tried) {
+            return m_available;
+        }
+        m_tried = true;
+        static const bool registered = [] {
+            std::atexit([] { AudioEngine::instance().shutdown(); });
+            return true;
+        }();
+        (void)registered;
+        if (openLocked(-1)) {
+            return true;
+        }
     }
-    m_tried = true;
-    static const bool registered = [] {
-        std::atexit([] { AudioEngine::instance().shutdown(); });
-        return true;
-    }();
-    (void)registered;
-    return openLocked(-1, true, kInitFailedText);
+    showAudioError(kInitFailedText, kAudioErrorDevice);
+    return false;
 }
 
 bool AudioEngine::isAvailable() {
@@ -193,9 +191,15 @@ bool AudioEngine::isAvailable() {
 }
 
 bool AudioEngine::setOutputDevice(int device) {
-    std::lock_guard lock(m_mutex);
-    m_tried = true;
-    return openLocked(device, true, kDeviceFailedText);
+    {
+        std::lock_guard lock(m_mutex);
+        m_tried = true;
+        if (openLocked(device)) {
+            return true;
+        }
+    }
+    showAudioError(kDeviceFailedText, kAudioErrorDevice);
+    return false;
 }
 
 int AudioEngine::outputDevice() {
@@ -223,10 +227,7 @@ OutputStream& AudioEngine::streamFor(Latency latency) {
 }
 
 bool AudioEngine::attach(AudioVoice& voice, Latency latency) {
-    if (!initialize()) {
-        m_lastError = kAudioErrorInit;
-        return false;
-    }
+    initialize();
     std::lock_guard lock(m_mutex);
     if (!m_available) {
         m_lastError = kAudioErrorInit;

@@ -27,6 +27,9 @@ enum AudioError : int {
     kAudioErrorMemory = 1,
 };
 
+// Shows a box with an OK button. Off the user-interface thread the box is
+// handed to that thread, so a worker never waits for the user.
+void showAudioMessage(const std::u16string& text, const std::u16string& caption, unsigned flags);
 // Shows text in the audio error box: caption "Error", exclamation icon,
 // "text\n\n(error code: code)".
 void showAudioError(const std::u16string& text, int code);
@@ -77,7 +80,7 @@ private:
     AudioEngine();
     ~AudioEngine();
 
-    bool openLocked(int device, bool showFailure, const char16_t* failureText);
+    bool openLocked(int device);
     void closeLocked();
     OutputStream& streamFor(Latency latency);
     void housekeep();

@@ -237,7 +237,10 @@ void BassPlayer::refreshLocked() {
     if (m_state == State::Stopped || !m_voice) {
         return;
     }
-    const int64_t heard = m_voice->heardFrames();
+    // Paused, the position is where the sound stops, even while the device
+    // still plays out what it holds.
+    const int64_t heard =
+        m_state == State::Paused ? m_voice->mixedFrames() : m_voice->heardFrames();
     {
         std::lock_guard streamLock(m_streamMutex);
         m_positionMs = framesToMs(m_stream->sourcePositionAt(m_voiceOrigin + heard));
@@ -399,7 +402,7 @@ bool BassPlayer::encodeLocked(const std::string& target, const std::vector<std::
     }
     if (samePath(target, m_fileName)) {
         const std::u16string path = fromUtf8(target);
-        messageBox(u"現在このファイルは使用中です。\r\n" + path, MbOk, path);
+        showAudioMessage(u"現在このファイルは使用中です。\r\n" + path, path, MbOk);
         return false;
     }
     m_encoding.reset();
@@ -433,8 +436,8 @@ bool BassPlayer::saveAsMp3(const std::string& mp3Path) {
     std::lock_guard lock(m_mutex);
     const std::string lame = EncoderProcess::findProgram("Plugins/lame", "lame");
     if (lame.empty()) {
-        messageBox(u"Plugins フォルダーに lame.exe ファイルを入れてください。", MbOk,
-                   u"lame.exe was not found in the plugins folder");
+        showAudioMessage(u"Plugins フォルダーに lame.exe ファイルを入れてください。",
+                         u"lame.exe was not found in the plugins folder", MbOk);
         return false;
     }
     // The encoder writes a scratch file that replaces the target only once

@@ -113,10 +113,11 @@ void KeyClick::play(const std::string& path) {
     m_next = (m_next + 1) % kVoices;
     voice.trigger();
     AudioEngine& engine = AudioEngine::instance();
-    if (!voice.isAttached()) {
+    // A voice left on a stream that a device change could not reopen moves
+    // to one that plays.
+    if (!voice.isAttached() || !engine.wake(voice)) {
+        engine.detach(voice);
         engine.attach(voice, AudioEngine::Latency::Low);
-    } else {
-        engine.wake(voice);
     }
 }
 

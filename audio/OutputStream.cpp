@@ -1,6 +1,10 @@
 // The mixing output stream.
 #include "audio/OutputStream.h"
 
+#include <pa_linux_alsa.h>
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,6 +13,28 @@
 #include "audio/AudioVoice.h"
 
 namespace pw {
+namespace {
+
+// Runs open with the calling thread at real-time priority when the system
+// allows it. The threads a device layer starts while it opens (the sound
+// server's client thread behind ALSA, for one) inherit that priority, and
+// the output is only as punctual as the slowest of them.
+template <typename Open>
+PaError openWithPriority(Open&& open) {
+    sched_param saved{};
+    int policy = SCHED_OTHER;
+    pthread_getschedparam(pthread_self(), &policy, &saved);
+    sched_param realtime{};
+    realtime.sched_priority = 1;
+    const bool raised = pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime) == 0;
+    const PaError error = open();
+    if (raised) {
+        pthread_setschedparam(pthread_self(), policy, &saved);
+    }
+    return error;
+}
+
+}  // namespace
 
 OutputStream::OutputStream(double latency, int sampleRate, unsigned long periodFrames)
     : m_latency(latency), m_sampleRate(sampleRate), m_periodFrames(periodFrames) {}
@@ -29,13 +55,21 @@ PaError OutputStream::open(PaDeviceIndex device) {
     params.sampleFormat = paFloat32;
     params.suggestedLatency = m_latency > 0 ? m_latency : info->defaultLowOutputLatency;
     PaStream* stream = nullptr;
-    const PaError error =
-        Pa_OpenStream(&stream, nullptr, &params, m_sampleRate,
-                      m_periodFrames > 0 ? m_periodFrames : paFramesPerBufferUnspecified, paNoFlag,
-                      &callback, this);
+    const unsigned long period = m_periodFrames > 0 ? m_periodFrames : paFramesPerBufferUnspecified;
+    const PaError error = openWithPriority([&] {
+        return Pa_OpenStream(&stream, nullptr, &params, m_sampleRate, period, paNoFlag, &callback,
+                             this);
+    });
     if (error != paNoError) {
         return error;
     }
+    // The mix must be ready on time even on a busy machine; where the
+    // system allows it, the output thread gets real-time priority.
+    const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
+    if (api && api->type == paALSA) {
+        PaAlsa_EnableRealtimeScheduling(stream, 1);
+    }
+    std::lock_guard lock(m_streamMutex);
     m_stream = stream;
     m_running = false;
     const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream);
@@ -44,6 +78,7 @@ PaError OutputStream::open(PaDeviceIndex device) {
 }
 
 void OutputStream::close() {
+    std::lock_guard lock(m_streamMutex);
     if (!m_stream) {
         return;
     }
@@ -97,6 +132,7 @@ bool OutputStream::hasVoices() const {
 }
 
 PaError OutputStream::run() {
+    std::lock_guard lock(m_streamMutex);
     if (!m_stream) {
         return paNotInitialized;
     }
@@ -113,6 +149,7 @@ PaError OutputStream::run() {
 }
 
 void OutputStream::stopIfIdle(int idleMs) {
+    std::lock_guard lock(m_streamMutex);
     if (!m_stream || !m_running) {
         return;
     }
@@ -129,6 +166,7 @@ void OutputStream::stopIfIdle(int idleMs) {
 }
 
 int64_t OutputStream::heardFrame() const {
+    std::lock_guard lock(m_streamMutex);
     const int64_t rendered = m_rendered.load();
     if (!m_stream || !m_running) {
         return rendered;

@@ -1,6 +1,6 @@
 // One PortAudio output stream of the engine and the mix of voices it plays.
-// Only AudioEngine creates these; every call but heardFrame() is made under
-// the engine's lock.
+// Only AudioEngine creates these and calls them under its lock; voices ask
+// heardFrame() from any thread.
 #pragma once
 
 #include <portaudio.h>
@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 
 namespace pw {
 
@@ -33,7 +34,10 @@ public:
     // error code, paNoError on success.
     PaError open(PaDeviceIndex device);
     void close();
-    bool isOpen() const { return m_stream != nullptr; }
+    bool isOpen() const {
+        std::lock_guard lock(m_streamMutex);
+        return m_stream != nullptr;
+    }
 
     bool add(AudioVoice& voice);
     // Returns once the output thread no longer touches the voice.
@@ -60,6 +64,8 @@ private:
     int m_sampleRate;
     unsigned long m_periodFrames;
     double m_deviceLatency = 0.0;
+    // Guards m_stream and m_running against heardFrame().
+    mutable std::mutex m_streamMutex;
     PaStream* m_stream = nullptr;
     bool m_running = false;
     std::chrono::steady_clock::time_point m_lastStart{};
