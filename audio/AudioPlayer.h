@@ -37,7 +37,8 @@ public:
     int64_t getPosition() override;
 
     // Called on the output thread each time a buffer has been played; set
-    // before play().
+    // before play(). It must return quickly and call neither this player
+    // nor the audio engine.
     void setListener(std::function<void()> listener) { m_listener = std::move(listener); }
     PCMDecoder& decoder() { return *m_decoder; }
 

@@ -95,8 +95,9 @@ bool parseLayout(uint64_t fileSize, const ReadAt& read, WavLayout& layout) {
 
 class FileHandle {
 public:
+    // Non-blocking, so a named pipe given as a file cannot hang the open.
     explicit FileHandle(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
     ~FileHandle() {
         if (m_fd >= 0) {
             ::close(m_fd);
@@ -281,6 +282,15 @@ std::string wavHeader(const WaveFormat& format, uint32_t dataSize) {
     h += "data";
     put32(h, dataSize);
     return h;
+}
+
+bool writeWav(const std::string& path, const WaveFormat& format, std::string_view data) {
+    if (data.size() > 0xFFFFFFFFull - kWavHeaderSize) {
+        return false;
+    }
+    SafeFileWriter writer(path);
+    return writer.open() && writer.write(wavHeader(format, static_cast<uint32_t>(data.size()))) &&
+           writer.write(data) && writer.commit();
 }
 
 bool readWavLayout(const std::string& path, WavLayout& layout) {

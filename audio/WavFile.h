@@ -32,6 +32,10 @@ inline constexpr size_t kWavHeaderSize = 46;
 // dataSize 0xFFFFFFFF marks a stream whose length is not known yet.
 std::string wavHeader(const WaveFormat& format, uint32_t dataSize);
 
+// Writes a WAV file of format holding data (whole frames of little-endian
+// samples), replacing any earlier file only once the new one is complete.
+bool writeWav(const std::string& path, const WaveFormat& format, std::string_view data);
+
 // The data size in bytes of a usable PCM WAV file (0 when it is not usable)
 // and its format block. The size never exceeds what the file really holds.
 uint32_t readWavInfo(const std::string& path, WaveFormat& format);

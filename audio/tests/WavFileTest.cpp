@@ -181,6 +181,24 @@ TEST(ReadWavInfo, CopiesTheFormatAndReportsMissingFiles) {
     EXPECT_EQ(format, pcmFormat(22050, 2));
     EXPECT_EQ(readWavInfo(dir.file("missing.wav"), format), 0u);
     EXPECT_EQ(readWavInfo(dir.path(), format), 0u);
+    // A named pipe with no writer must not hang the reader.
+    ASSERT_EQ(mkfifo(dir.file("pipe.wav").c_str(), 0600), 0);
+    EXPECT_EQ(readWavInfo(dir.file("pipe.wav"), format), 0u);
+}
+
+TEST(WriteWav, WritesWhatPeersReadAndKeepsAReadOnlyFile) {
+    TempDir dir;
+    const std::string path = dir.file("w.wav");
+    const std::vector<int16_t> pcm = test::sinePcm(22050, 1, 0.5, 440);
+    const std::string data(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
+    ASSERT_TRUE(writeWav(path, pcmFormat(22050, 1), data));
+    expectOwnHeader(path);
+    expectPeerReads(path, 22050, 1, 11025);
+    EXPECT_EQ(wavDuration(path), 501u);
+
+    chmod(path.c_str(), 0444);
+    EXPECT_FALSE(writeWav(path, pcmFormat(22050, 1), data.substr(0, 100)));
+    EXPECT_EQ(test::readAll(path).size(), kWavHeaderSize + data.size());
 }
 
 TEST(WavDuration, DividesByWholeBytesPerMillisecond) {
