@@ -222,10 +222,8 @@ bool BassPlayer::playLocked(bool showErrors) {
     engine.detach(*m_voice);
     m_voice->resetCounters();
     m_voice->setPaused(false);
-    {
-        std::lock_guard streamLock(m_streamMutex);
-        m_voiceOrigin = m_stream->outputFrames();
-    }
+    // Detached, the stream hands out nothing until the voice plays again.
+    m_voiceOrigin = m_stream->outputFrames();
     if (!engine.attach(*m_voice)) {
         return false;
     }
@@ -241,10 +239,7 @@ void BassPlayer::refreshLocked() {
     // still plays out what it holds.
     const int64_t heard =
         m_state == State::Paused ? m_voice->mixedFrames() : m_voice->heardFrames();
-    {
-        std::lock_guard streamLock(m_streamMutex);
-        m_positionMs = framesToMs(m_stream->sourcePositionAt(m_voiceOrigin + heard));
-    }
+    m_positionMs = framesToMs(m_stream->sourcePositionAt(m_voiceOrigin + heard));
     if (m_state == State::Playing && m_voice->isFinished()) {
         AudioEngine::instance().detach(*m_voice);
         m_state = State::Stopped;
@@ -304,8 +299,8 @@ void BassPlayer::setSpeed(int percent) {
 void BassPlayer::setVolume(int percent) {
     std::lock_guard lock(m_mutex);
     m_volume = std::clamp(percent, 0, 100);
+    // The gain needs no lock: a volume slider never interrupts the sound.
     if (m_stream) {
-        std::lock_guard streamLock(m_streamMutex);
         m_stream->setGain(static_cast<float>(m_volume) / 100.0f);
     }
 }

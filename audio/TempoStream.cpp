@@ -196,7 +196,10 @@ bool TempoStream::open(const std::string& path) {
     m_decoder = std::move(decoder);
     m_stretcher = std::make_unique<Stretcher>(*m_decoder);
     m_outputFrames = 0;
-    m_segments.clear();
+    {
+        std::lock_guard lock(m_segmentsMutex);
+        m_segments.clear();
+    }
     setOutputFormat(0, 0, m_quality);
     return true;
 }
@@ -205,6 +208,7 @@ void TempoStream::close() {
     m_resampler.reset();
     m_stretcher.reset();
     m_decoder.reset();
+    std::lock_guard lock(m_segmentsMutex);
     m_segments.clear();
     m_outputFrames = 0;
 }
@@ -288,6 +292,7 @@ double TempoStream::sourcePerOutput() const {
 void TempoStream::addSegment(int64_t sourceFrame) {
     // Positions are asked for frames a little behind the newest, never far.
     constexpr size_t kKeep = 32;
+    std::lock_guard lock(m_segmentsMutex);
     if (m_segments.size() >= kKeep) {
         m_segments.erase(m_segments.begin());
     }
@@ -301,9 +306,10 @@ size_t TempoStream::read(float* out, size_t frames, bool& ended) {
         return 0;
     }
     const size_t n = m_resampler->read(*m_stretcher, out, frames, ended);
-    if (m_gain != 1.0f) {
+    const float gain = m_gain.load(std::memory_order_relaxed);
+    if (gain != 1.0f) {
         for (size_t i = 0; i < n * static_cast<size_t>(m_outChannels); ++i) {
-            out[i] *= m_gain;
+            out[i] *= gain;
         }
     }
     m_outputFrames += static_cast<int64_t>(n);
@@ -311,6 +317,7 @@ size_t TempoStream::read(float* out, size_t frames, bool& ended) {
 }
 
 int64_t TempoStream::sourcePositionAt(int64_t outputFrame) const {
+    std::lock_guard lock(m_segmentsMutex);
     if (m_segments.empty()) {
         return 0;
     }

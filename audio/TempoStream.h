@@ -1,10 +1,14 @@
 // A decoded sound file (anything libsndfile reads: WAV, FLAC, Ogg, MP3) with
 // tempo and pitch changed by SoundTouch, volume applied, and frames handed out
-// at a chosen rate and channel count. Not thread-safe: its owner locks.
+// at a chosen rate and channel count. read() and the calls that change the
+// decoding need the owner's lock; the gain and the positions do not, so the
+// thread that plays never waits on someone asking where it is.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -39,7 +43,7 @@ public:
     // 1 = normal; the pitch is kept.
     void setTempo(double factor);
     void setPitchSemitones(double semitones);
-    void setGain(float gain) { m_gain = gain; }
+    void setGain(float gain) { m_gain.store(gain); }
 
     // Continues from sourceFrame and clears the end set by setEnd().
     void seek(int64_t sourceFrame);
@@ -49,7 +53,7 @@ public:
     size_t read(float* out, size_t frames, bool& ended) override;
 
     // Frames handed out since open().
-    int64_t outputFrames() const { return m_outputFrames; }
+    int64_t outputFrames() const { return m_outputFrames.load(); }
     // The file position that output frame outputFrame came from.
     int64_t sourcePositionAt(int64_t outputFrame) const;
 
@@ -75,8 +79,9 @@ private:
     Resampler::Quality m_quality = Resampler::Quality::Fast;
     double m_tempo = 1.0;
     double m_pitch = 0.0;
-    float m_gain = 1.0f;
-    int64_t m_outputFrames = 0;
+    std::atomic<float> m_gain{1.0f};
+    std::atomic<int64_t> m_outputFrames{0};
+    mutable std::mutex m_segmentsMutex;
     std::vector<Segment> m_segments;
 };
 

@@ -331,7 +331,6 @@ TEST_F(Playback, KeyClickSoundsAlongsideOtherPlayback) {
         KeyClick::instance().play(m_dir.file("missing.wav"));
     });
     const Span alone = test::findSound(sound);
-    EXPECT_NEAR(test::findSound(sound, 0.02).start, alone.start, 0.001);
     // The first click alone: short (30 ms, longer only if a busy machine
     // makes its small buffer run dry) and as loud as the file.
     const std::vector<Span> gaps = test::findGaps(sound, alone.start, alone.end, 0.1);
