@@ -47,7 +47,8 @@ public:
 protected:
     // On the output thread: writes up to frames stereo frames at the output
     // rate into out and returns how many. Fewer means nothing more for now;
-    // ended says nothing more will come (until the owner feeds it again).
+    // ended says nothing more will come (until the owner feeds it again). It
+    // holds the previous answer on entry, for a render that cannot tell.
     virtual size_t render(float* out, size_t frames, bool& ended) = 0;
 
 private:

@@ -112,13 +112,20 @@ void MP3::run() {
     bool playing = false;
     bool feeding = false;
     int64_t startMs = 0;
+    // The stream frame at which the latest loop began again from 0; -1 none.
+    int64_t loopFrame = -1;
+    int64_t previousLoopFrame = -1;
 
     const auto heardMs = [&] {
-        return startMs + PCMDecoder::samplesToMs(stream.playedFrames(), rate);
+        const int64_t played = stream.playedFrames();
+        const int64_t since = played >= loopFrame ? loopFrame : previousLoopFrame;
+        return since >= 0 ? PCMDecoder::samplesToMs(played - since, rate)
+                          : startMs + PCMDecoder::samplesToMs(played, rate);
     };
     const auto playFrom = [&](int64_t ms) {
         decoder.seek(ms);
         startMs = ms;
+        loopFrame = previousLoopFrame = -1;
         playing = stream.start();
         feeding = playing;
         m_paused = false;
@@ -169,19 +176,20 @@ void MP3::run() {
                 }
                 stream.write(reinterpret_cast<const int16_t*>(piece.data()),
                              bytes / (static_cast<size_t>(channels) * 2), 0);
-                if (ended) {
+                // Looping goes on from the start without a break; a file
+                // that gives nothing after going back cannot loop.
+                const bool empty = bytes == 0 && stream.writtenFrames() == loopFrame;
+                if (ended && loop() && !empty && decoder.seek(0)) {
+                    previousLoopFrame = loopFrame;
+                    loopFrame = stream.writtenFrames();
+                } else if (ended) {
                     stream.finish();
                     feeding = false;
                 }
             }
             if (!feeding && !stream.isPlaying()) {
                 m_positionMs = m_lengthMs.load();
-                if (loop()) {
-                    // Looping means playing again from the start.
-                    ending = !playFrom(0);
-                } else {
-                    ending = true;
-                }
+                ending = true;
             }
         }
         wakeEvent().wait(20);

@@ -316,6 +316,26 @@ TEST_F(Playback, Mp3PlayerPlaysOnItsOwnThread) {
     EXPECT_FALSE(player.isPlaying());
 }
 
+TEST_F(Playback, Mp3PlayerLoopsFromTheStartWhenLooping) {
+    MP3 player;
+    ASSERT_TRUE(player.open(tone("short.mp3", 44100, 1, 0.3)));
+    const Sound sound = record([&] {
+        ASSERT_TRUE(player.play());
+        sleepMs(1000);
+        EXPECT_TRUE(player.isPlaying());
+        player.stop();
+        EXPECT_FALSE(player.isPlaying());
+    });
+    const Span span = test::findSound(sound);
+    double silent = 0;
+    for (const Span& gap : test::findGaps(sound, span.start, span.end, 0.005)) {
+        silent += gap.length();
+    }
+    // Three times round and more, with at most a moment between rounds.
+    EXPECT_GT(span.length() - silent, 0.85);
+    EXPECT_LT(silent, 0.1);
+}
+
 TEST_F(Playback, KeyClickSoundsAlongsideOtherPlayback) {
     const std::string click = test::sourceDir() + "/Resources/type.wav";
     ASSERT_TRUE(KeyClick::instance().preload(click));
