@@ -1,0 +1,165 @@
+// Ogg Vorbis decoding with comment-driven loops.
+#include "audio/OggDecoder.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+namespace pw {
+namespace {
+
+constexpr size_t kPieceBytes = 4096;
+
+// The decimal after prefix when comment starts with it; -1 otherwise.
+int64_t commentValue(std::string_view comment, std::string_view prefix) {
+    if (comment.substr(0, prefix.size()) != prefix) {
+        return -1;
+    }
+    int64_t value = -1;
+    const char* first = comment.data() + prefix.size();
+    const auto [end, error] = std::from_chars(first, comment.data() + comment.size(), value);
+    (void)end;
+    return error == std::errc() ? value : -1;
+}
+
+}  // namespace
+
+struct OggDecoder::File {
+    OggVorbis_File vf{};
+    bool opened = false;  // vorbisfile cleans up after a failed open itself
+    ~File() {
+        if (opened) {
+            ov_clear(&vf);
+        }
+    }
+};
+
+OggDecoder::OggDecoder() = default;
+OggDecoder::~OggDecoder() = default;
+
+bool OggDecoder::isOpen() const {
+    return m_file != nullptr;
+}
+
+bool OggDecoder::open(const std::string& path) {
+    close();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        return false;
+    }
+    auto file = std::make_unique<File>();
+    if (ov_open(f, &file->vf, nullptr, 0) != 0) {
+        std::fclose(f);
+        return false;
+    }
+    file->opened = true;
+    const vorbis_info* info = ov_info(&file->vf, -1);
+    if (!info || info->channels <= 0 || info->rate <= 0) {
+        return false;
+    }
+    m_channels = info->channels;
+    m_sampleRate = static_cast<int>(info->rate);
+    m_bitsPerSample = 16;
+    m_loopStart = 0;
+    m_loopLength = 0;
+    if (const vorbis_comment* comments = ov_comment(&file->vf, -1)) {
+        for (int i = 0; i < comments->comments; ++i) {
+            const std::string_view text(comments->user_comments[i],
+                                        static_cast<size_t>(comments->comment_lengths[i]));
+            if (const int64_t v = commentValue(text, "LOOPLENGTH="); v >= 0) {
+                m_loopLength = v;
+            }
+            if (const int64_t v = commentValue(text, "LOOPSTART="); v >= 0) {
+                m_loopStart = v;
+            }
+        }
+    }
+    const ogg_int64_t total = ov_pcm_total(&file->vf, -1);
+    m_totalSamples = total > 0 ? total : 0;
+    // A loop that starts past the end cannot be played, and one shorter than
+    // a hundredth of a second is no musical loop but would make every read
+    // seek back thousands of times.
+    if (m_loopStart >= m_totalSamples || m_loopLength < std::max(1, m_sampleRate / 100)) {
+        m_loopLength = 0;
+    }
+    if (m_loopStart >= m_totalSamples) {
+        m_loopStart = 0;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+void OggDecoder::close() {
+    m_file.reset();
+}
+
+bool OggDecoder::read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop) {
+    std::memset(buffer, 0, size);
+    bytesRead = 0;
+    ended = false;
+    if (!m_file) {
+        return false;
+    }
+    OggVorbis_File* vf = &m_file->vf;
+    const size_t frameBytes = static_cast<size_t>(m_channels) * 2;
+    size = size / frameBytes * frameBytes;
+    // Set after going back to the loop start at the end of the stream; a
+    // second end with nothing read between means there is nothing to loop.
+    bool rewound = false;
+    while (bytesRead < size) {
+        int section = 0;
+        const int ask = static_cast<int>(std::min(size - bytesRead, kPieceBytes));
+        const long n = ov_read(vf, buffer + bytesRead, ask, 0, 2, 1, &section);
+        if (n == OV_HOLE) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            if (!loop || rewound || ov_pcm_seek(vf, m_loopStart) != 0) {
+                ended = true;
+                break;
+            }
+            rewound = true;
+            continue;
+        }
+        rewound = false;
+        bytesRead += static_cast<size_t>(n);
+        if (loop && m_loopLength > 0) {
+            const int64_t loopEnd = m_loopStart + m_loopLength;
+            const int64_t position = ov_pcm_tell(vf);
+            if (position >= loopEnd) {
+                const size_t over = std::min(static_cast<size_t>(position - loopEnd) * frameBytes,
+                                             static_cast<size_t>(n));
+                bytesRead -= over;
+                std::memset(buffer + bytesRead, 0, over);
+                if (ov_pcm_seek(vf, m_loopStart) != 0) {
+                    ended = true;
+                    break;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+int64_t OggDecoder::tell() {
+    if (!m_file) {
+        return 0;
+    }
+    return samplesToMs(ov_pcm_tell(&m_file->vf), m_sampleRate);
+}
+
+bool OggDecoder::seek(int64_t ms) {
+    if (!m_file) {
+        return false;
+    }
+    return ov_pcm_seek(&m_file->vf, msToSamples(std::max<int64_t>(ms, 0), m_sampleRate)) == 0;
+}
+
+}  // namespace pw
