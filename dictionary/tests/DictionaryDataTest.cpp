@@ -8,37 +8,22 @@
 #include <vector>
 
 #include "app/core/Utf.h"
+#include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {
 namespace {
 
-using Entries = std::vector<std::pair<std::u16string, std::u16string>>;  // key, value
+using test::EntryTable;
+using test::replaced;
 
-DictionaryData make(const Entries& entries, bool ignoreCase = false) {
-    DictionaryData dictionary;
-    for (const auto& [key, value] : entries) {
-        dictionary.set(key, value, -1);
-    }
-    dictionary.setIgnoreCase(ignoreCase);
-    return dictionary;
-}
-
-std::u16string replaced(DictionaryData& dictionary, std::u16string text) {
-    dictionary.replace(text);
-    return text;
+DictionaryData make(const EntryTable& entries, bool ignoreCase = false) {
+    return test::makeDictionary<DictionaryData>(entries, ignoreCase);
 }
 
 TEST(DictionaryData, ReplacesTheLongestKeyAndNeverRescansValues) {
-    struct Case {
-        const char* what;
-        Entries entries;
-        bool ignoreCase;
-        std::u16string text;
-        std::u16string expected;
-    };
     const std::u16string longKey(256, u'k');
     const std::u16string longestIndexed(255, u'k');
-    const Case cases[] = {
+    const std::vector<test::ReplaceCase> cases = {
         {"longer key wins", {{u"New", u"nu"}, {u"New York", u"NY"}}, false, u"New York", u"NY"},
         {"shorter key where the longer does not fit",
          {{u"New", u"nu"}, {u"New York", u"NY"}},
@@ -66,10 +51,7 @@ TEST(DictionaryData, ReplacesTheLongestKeyAndNeverRescansValues) {
         {"keys of 256 units never match", {{longKey, u"long"}}, false, longKey, longKey},
         {"keys of 255 units do", {{longestIndexed, u"long"}}, false, longestIndexed, u"long"},
     };
-    for (const Case& c : cases) {
-        DictionaryData dictionary = make(c.entries, c.ignoreCase);
-        EXPECT_EQ(toUtf8(replaced(dictionary, c.text)), toUtf8(c.expected)) << c.what;
-    }
+    test::expectReplacements<DictionaryData>(cases);
 }
 
 TEST(DictionaryData, LongKeysAreStoredAndListedThoughNotIndexed) {

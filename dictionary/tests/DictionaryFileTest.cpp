@@ -11,10 +11,12 @@
 #include "app/core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
+#include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {
 namespace {
 
+using test::EntryTable;
 using test::readAll;
 using test::TempDir;
 using test::writeAll;
@@ -114,27 +116,32 @@ TEST(DictionaryFile, WhatWeWriteReadsBackIdentically) {
 }
 
 TEST(DictionaryFile, FilesTypedByHandLoadInTheirEncodings) {
-    const std::string data = test::sourceDir() + "/dictionary/tests/data/";
-    {
+    struct Case {
+        const char* file;
+        const char* locale;  // whose code page unmarked legacy text is read in
+        EntryTable expected;
+    };
+    const Case cases[] = {
         // UTF-8 without a mark, lines ending in LF as editors here write them.
-        DictionaryData dictionary;
-        dictionary.setFolder(data);
-        ASSERT_TRUE(dictionary.load("utf8-lf.txt"));
-        EXPECT_EQ(dictionary.size(), 4);
-        EXPECT_EQ(dictionary.get(u"東京"), u"とうきょう");
-        EXPECT_EQ(dictionary.get(u"New York"), u"ニューヨーク");
-        EXPECT_EQ(dictionary.get(u"e.g."), u"for example");
-    }
-    {
+        {"utf8-lf.txt",
+         "C",
+         {{u"New York", u"ニューヨーク"},
+          {u"e.g.", u"for example"},
+          {u"日本語", u"にほんご"},
+          {u"東京", u"とうきょう"}}},
         // Shift_JIS with CR LF, as a Japanese Windows editor saves it.
-        ScopedLocale japanese("ja_JP.UTF-8");
+        {"shift_jis-crlf.txt",
+         "ja_JP.UTF-8",
+         {{u"i.e.", u"that is"}, {u"東京", u"とうきょう"}, {u"漢字", u"かんじ"}}},
+    };
+    for (const Case& c : cases) {
+        ScopedLocale locale(c.locale);
         DictionaryData dictionary;
-        dictionary.setFolder(data);
-        ASSERT_TRUE(dictionary.load("shift_jis-crlf.txt"));
-        EXPECT_EQ(dictionary.size(), 3);
-        EXPECT_EQ(dictionary.get(u"東京"), u"とうきょう");
-        EXPECT_EQ(dictionary.get(u"漢字"), u"かんじ");
-        EXPECT_EQ(dictionary.get(u"i.e."), u"that is");
+        dictionary.setFolder(test::sourceDir() + "/dictionary/tests/data/");
+        ASSERT_TRUE(dictionary.load(c.file)) << c.file;
+        EXPECT_EQ(dictionary.entries(),
+                  DictionaryData::Entries(c.expected.begin(), c.expected.end()))
+            << c.file;
     }
 }
 
@@ -142,7 +149,7 @@ TEST(DictionaryFile, LoadReadsOnlyWellFormedLines) {
     struct Case {
         const char* what;
         std::string body;  // ASCII, written as UTF-16 with a mark
-        std::vector<std::pair<std::u16string, std::u16string>> expected;  // key, value
+        EntryTable expected;
     };
     const Case cases[] = {
         {"a last line without CR LF is not an entry", "1\ta\r\n2\tb", {{u"a", u"1"}}},

@@ -4,56 +4,21 @@
 #include "dictionary/DictionaryWindow.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
 
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
+#include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {
 namespace {
 
 namespace fs = std::filesystem;
-
-class DictionaryWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { clearAll(); }
-    void TearDown() override { clearAll(); }
-
-    static void clearAll() {
-        DictionaryWindow::wordDictionaries().clear();
-        DictionaryWindow::patternDictionaries().clear();
-        DictionaryWindow::setReadingStage({});
-    }
-
-    static DictionaryData& addWords(
-        std::initializer_list<std::pair<const char16_t*, const char16_t*>> entries) {
-        auto dictionary = std::make_unique<DictionaryData>();
-        for (const auto& [key, value] : entries) {
-            dictionary->set(key, value, -1);
-        }
-        return static_cast<DictionaryData&>(
-            DictionaryWindow::wordDictionaries().append(std::move(dictionary)));
-    }
-
-    static RegexDictionaryData& addPatterns(
-        std::initializer_list<std::pair<const char16_t*, const char16_t*>> rules) {
-        auto dictionary = std::make_unique<RegexDictionaryData>();
-        for (const auto& [pattern, replacement] : rules) {
-            dictionary->set(pattern, replacement, -1);
-        }
-        return static_cast<RegexDictionaryData&>(
-            DictionaryWindow::patternDictionaries().append(std::move(dictionary)));
-    }
-
-    static std::u16string replaced(std::u16string text) {
-        DictionaryWindow::replaceText(text);
-        return text;
-    }
-};
 
 // Makes folder the current directory for the life of the object, as the
 // program's folder is while it runs.
@@ -66,6 +31,51 @@ public:
 
 private:
     fs::path m_old;
+};
+
+class DictionaryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { clearAll(); }
+    void TearDown() override {
+        m_current.reset();
+        clearAll();
+    }
+
+    static void clearAll() {
+        DictionaryWindow::wordDictionaries().clear();
+        DictionaryWindow::patternDictionaries().clear();
+        DictionaryWindow::setReadingStage({});
+    }
+
+    static void addWords(const test::EntryTable& entries) {
+        DictionaryWindow::wordDictionaries().append(
+            std::make_unique<DictionaryData>(test::makeDictionary<DictionaryData>(entries)));
+    }
+
+    static void addPatterns(const test::EntryTable& rules) {
+        DictionaryWindow::patternDictionaries().append(std::make_unique<RegexDictionaryData>(
+            test::makeDictionary<RegexDictionaryData>(rules)));
+    }
+
+    // A program folder holding Resources/dict.txt with wordFile as its bytes
+    // (and no pattern file) becomes the current directory, and the speaker's
+    // dictionaries are set up from it.
+    void enterProgramFolder(std::string_view wordFile) {
+        fs::create_directory(m_folder.file("Resources"));
+        test::writeAll(m_folder.file("Resources/dict.txt"), wordFile);
+        m_current.emplace(m_folder.path());
+        DictionaryWindow::setUpSpeakerDictionaries();
+    }
+    static BaseDictionaryData& words() { return *DictionaryWindow::wordDictionaries().at(0); }
+    static BaseDictionaryData& patterns() { return *DictionaryWindow::patternDictionaries().at(0); }
+
+    test::TempDir m_folder;
+    std::optional<ScopedCurrentDirectory> m_current;
+
+    static std::u16string replaced(std::u16string text) {
+        DictionaryWindow::replaceText(text);
+        return text;
+    }
 };
 
 TEST_F(DictionaryWindowTest, WordsThenPatternsThenReadingsEachSeeingTheLastOutput) {
@@ -87,39 +97,28 @@ TEST_F(DictionaryWindowTest, WordsThenPatternsThenReadingsEachSeeingTheLastOutpu
 }
 
 TEST_F(DictionaryWindowTest, TheSpeakerSetUpReadsTheProgramFolderOnce) {
-    test::TempDir dir;
-    fs::create_directory(dir.file("Resources"));
-    test::writeAll(dir.file("Resources/dict.txt"), "Doctor\tDr.\r\n");
-    ScopedCurrentDirectory program(dir.path());
-
-    DictionaryWindow::setUpSpeakerDictionaries();
+    enterProgramFolder("Doctor\tDr.\r\n");
     DictionaryWindow::setUpSpeakerDictionaries();
     ASSERT_EQ(DictionaryWindow::wordDictionaries().size(), 1);
     ASSERT_EQ(DictionaryWindow::patternDictionaries().size(), 1);
-    BaseDictionaryData& words = *DictionaryWindow::wordDictionaries().at(0);
-    BaseDictionaryData& patterns = *DictionaryWindow::patternDictionaries().at(0);
-    EXPECT_EQ(words.path(), "Resources/dict.txt");
-    EXPECT_EQ(patterns.path(), "Resources/RegexDict.txt");
-    EXPECT_TRUE(words.enabled());
-    EXPECT_FALSE(words.ignoreCase());
+    EXPECT_EQ(words().path(), "Resources/dict.txt");
+    EXPECT_EQ(patterns().path(), "Resources/RegexDict.txt");
+    EXPECT_TRUE(words().enabled());
+    EXPECT_FALSE(words().ignoreCase());
     EXPECT_EQ(replaced(u"Dr. No"), u"Doctor No");
 
     // The missing pattern file is created by the first confirmed change.
-    EXPECT_EQ(patterns.size(), 0);
-    patterns.set(u"No$", u"Yes", 0);
+    EXPECT_EQ(patterns().size(), 0);
+    patterns().set(u"No$", u"Yes", 0);
     EXPECT_TRUE(DictionaryWindow::confirm());
-    EXPECT_TRUE(fs::exists(dir.file("Resources/RegexDict.txt")));
+    EXPECT_TRUE(fs::exists(m_folder.file("Resources/RegexDict.txt")));
     EXPECT_EQ(replaced(u"Dr. No"), u"Doctor Yes");
 }
 
 TEST_F(DictionaryWindowTest, CancelDiscardsChangesAndConfirmWritesThem) {
-    test::TempDir dir;
-    fs::create_directory(dir.file("Resources"));
-    test::writeAll(dir.file("Resources/dict.txt"), "1\ta\r\n2\tb\r\n");
-    ScopedCurrentDirectory program(dir.path());
-    DictionaryWindow::setUpSpeakerDictionaries();
-    BaseDictionaryData& words = *DictionaryWindow::wordDictionaries().at(0);
-    BaseDictionaryData& patterns = *DictionaryWindow::patternDictionaries().at(0);
+    enterProgramFolder("1\ta\r\n2\tb\r\n");
+    BaseDictionaryData& words = this->words();
+    BaseDictionaryData& patterns = this->patterns();
 
     words.remove(u"a");
     patterns.set(u"x", u"y", 0);  // its file does not exist
@@ -141,13 +140,11 @@ TEST_F(DictionaryWindowTest, CancelDiscardsChangesAndConfirmWritesThem) {
 
 TEST_F(DictionaryWindowTest, TheStarterDictionariesLoadAndApplyCleanly) {
     test::ScopedRecordingUi ui;
-    ScopedCurrentDirectory program(test::sourceDir());
+    m_current.emplace(test::sourceDir());
     DictionaryWindow::setUpSpeakerDictionaries();
-    const BaseDictionaryData& words = *DictionaryWindow::wordDictionaries().at(0);
-    const BaseDictionaryData& patterns = *DictionaryWindow::patternDictionaries().at(0);
-    EXPECT_GT(words.size(), 0);
-    EXPECT_GT(patterns.size(), 0);
-    EXPECT_FALSE(words.modified());
+    EXPECT_GT(words().size(), 0);
+    EXPECT_GT(patterns().size(), 0);
+    EXPECT_FALSE(words().modified());
 
     EXPECT_EQ(replaced(u"Meet me at 10:00, e.g. after  class."),
               u"Meet me at 10 o'clock, for example after class.");

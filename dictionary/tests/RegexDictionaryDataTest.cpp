@@ -11,25 +11,17 @@
 #include "app/core/Utf.h"
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
+#include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {
 namespace {
 
 using namespace std::chrono_literals;
-using Rules = std::vector<std::pair<std::u16string, std::u16string>>;  // pattern, replacement
+using Rules = test::EntryTable;  // pattern, replacement
+using test::replaced;
 
 RegexDictionaryData make(const Rules& rules, bool ignoreCase = false) {
-    RegexDictionaryData dictionary;
-    for (const auto& [pattern, replacement] : rules) {
-        dictionary.set(pattern, replacement, -1);
-    }
-    dictionary.setIgnoreCase(ignoreCase);
-    return dictionary;
-}
-
-std::u16string replaced(RegexDictionaryData& dictionary, std::u16string text) {
-    dictionary.replace(text);
-    return text;
+    return test::makeDictionary<RegexDictionaryData>(rules, ignoreCase);
 }
 
 // Restores the process-wide budget after a test changes it.
@@ -46,14 +38,7 @@ private:
 };
 
 TEST(RegexDictionaryData, RewritesTextRuleAfterRule) {
-    struct Case {
-        const char* what;
-        Rules rules;
-        bool ignoreCase;
-        std::u16string text;
-        std::u16string expected;
-    };
-    const Case cases[] = {
+    const std::vector<test::ReplaceCase> cases = {
         {"later rules see earlier output", {{u"a", u"b"}, {u"b", u"c"}}, false, u"a", u"c"},
         {"in the other order", {{u"b", u"c"}, {u"a", u"b"}}, false, u"a", u"b"},
         {"groups swapped", {{u"([a-z]+)-([a-z]+)", u"$2 $1"}}, false, u"x-y", u"y x"},
@@ -97,10 +82,7 @@ TEST(RegexDictionaryData, RewritesTextRuleAfterRule) {
         {"empty text", {{u"^$", u"empty"}}, false, u"", u"empty"},
     };
     test::ScopedRecordingUi ui;
-    for (const Case& c : cases) {
-        RegexDictionaryData dictionary = make(c.rules, c.ignoreCase);
-        EXPECT_EQ(toUtf8(replaced(dictionary, c.text)), toUtf8(c.expected)) << c.what;
-    }
+    test::expectReplacements<RegexDictionaryData>(cases);
     EXPECT_TRUE(ui->boxes.empty());
 }
 
