@@ -194,11 +194,11 @@ RegexStatus Regex::search(std::u16string_view subject, size_t start, RegexMatch&
     }
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(engine.data);
     match.m_spans.resize(pairs);
-    for (uint32_t i = 0; i < pairs; ++i) {
+    for (size_t i = 0; i < pairs; ++i) {
         const PCRE2_SIZE from = ovector[2 * i];
         const PCRE2_SIZE to = ovector[2 * i + 1];
         // Groups beyond rc did not take part; \K can put a start after its end.
-        if (static_cast<int>(i) >= rc || from == PCRE2_UNSET || from > to) {
+        if (i >= static_cast<size_t>(rc) || from == PCRE2_UNSET || from > to) {
             match.m_spans[i] = {RegexMatch::npos, RegexMatch::npos};
         } else {
             match.m_spans[i] = {from, to};

