@@ -3,6 +3,8 @@
 
 #include <ostream>
 
+#include "app/ListCommand.h"
+
 namespace pw {
 namespace {
 
@@ -16,6 +18,7 @@ int help(const std::vector<std::string>&, std::ostream& out, std::ostream&) {
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         {"--help", "", "Show this help and exit.", &help},
+        {"--list", "FILE", "Print the records of a learning file, one a line.", &runListCommand},
     };
     return table;
 }
