@@ -85,6 +85,7 @@ public:
     const std::u16string& openError() const { return m_openError; }
 
     // ---- The document
+    // Callers that add or remove records in the tree call refresh afterwards.
     XMLParser& document() { return *m_document; }
     const std::string& path() const { return m_document->getPath(); }
     // True when the list was built from MP3 lyrics and has not been saved yet.
