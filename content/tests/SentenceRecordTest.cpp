@@ -6,7 +6,6 @@
 
 #include "app/core/testsupport/RecordingUi.h"
 #include "content/SentenceRecord.h"
-#include "export/LyricsInfo.h"
 #include "xml/XMLParser.h"
 
 namespace pw {
@@ -175,24 +174,6 @@ TEST(SentenceRecord, WordRecords) {
     EXPECT_EQ(cherry.text(TextKind::Sentence), u"sour cherry");  // the new key element wins
     EXPECT_EQ(cherry.text(TextKind::Explanation), u"");
     EXPECT_NE(words[2]->findFirst(u"explanation"), nullptr);
-}
-
-TEST(SentenceRecord, ListFromLyrics) {
-    LyricsInfo lyrics;
-    lyrics.texts = {u"One", u"Two ]]> three", u"Four"};
-    lyrics.values = {0, 754321};  // fewer times than lines
-    auto root = sentenceListFromLyrics(lyrics);
-    EXPECT_EQ(root->getName(), u"SentenceList");
-    std::vector<Element*> groups;
-    root->findAll(kSentenceRecord, groups);
-    ASSERT_EQ(groups.size(), 3u);
-    const std::u16string starts[] = {u"00:00:00", u"12:34:32", u"00:00:00"};
-    for (int i = 0; i < 3; ++i) {
-        SentenceRecord record(*groups[i], false);
-        EXPECT_EQ(record.text(TextKind::Sentence), lyrics.texts[i]);
-        EXPECT_EQ(groups[i]->getAttribute(kStartTime), starts[i]);
-        EXPECT_EQ(groups[i]->getChildren().size(), 3u);  // nothing had to be added
-    }
 }
 
 }  // namespace
