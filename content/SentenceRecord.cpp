@@ -200,7 +200,7 @@ std::u16string SentenceRecord::text(TextKind kind) {
     }
     Element* key = m_element.findFirst(u"key");
     Element* keyText = key ? key->firstCDataChild() : nullptr;
-    const std::u16string word =
+    std::u16string word =
         key ? (keyText ? keyText->getText() : std::u16string()) : m_element.getAttribute(u"key");
     const std::u16string_view trimmedWord = trimmed(word, isControlOrSpace);
     if (trimmedWord.size() == word.size()) {
