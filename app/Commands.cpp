@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "app/ListCommand.h"
 #include "app/ReplaceCommand.h"
 
 namespace pw {
@@ -18,6 +19,7 @@ int help(const std::vector<std::string>&, std::ostream& out, std::ostream&) {
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         {"--help", "", "Show this help and exit.", &help},
+        {"--list", "FILE", "Print the records of a learning file, one a line.", &runListCommand},
         {"--replace", "", "Print each line of standard input as it will be spoken.",
          &replaceCommand},
     };
