@@ -162,17 +162,32 @@ std::u16string Element::startTag() const {
 void Element::writeXml(std::u16string& out, bool childrenOnly) const {
     // Returns whether the node's children follow; top is the node written by
     // toXmlString itself, which gets no line end.
-    auto enter = [&out](const Element* node, int depth, bool top) {
+    // Inside mixed content (text beside elements or CDATA) no indentation or
+    // line end is added next to a text node: the reader would keep them as
+    // part of the text, and every save would make the text grow.
+    auto indent = [&out](const Element* node, int depth) {
+        if (!node->m_previousSibling || !node->m_previousSibling->isTextNode()) {
+            out.append(static_cast<size_t>(depth), u'\t');
+        }
+    };
+    auto lineEnd = [&out](const Element* node, bool top) {
+        if (!top && !(node->m_nextSibling && node->m_nextSibling->isTextNode())) {
+            out += u"\r\n";
+        }
+    };
+    auto enter = [&](const Element* node, int depth, bool top) {
         if (node->isTextNode()) {
             appendEscaped(out, node->m_text);
             return false;
         }
-        out.append(static_cast<size_t>(depth), u'\t');
+        if (top) {
+            out.append(static_cast<size_t>(depth), u'\t');
+        } else {
+            indent(node, depth);
+        }
         node->appendStartTag(out);
         if (node->writesEmptyTag() || node->m_isCData) {
-            if (!top) {
-                out += u"\r\n";
-            }
+            lineEnd(node, top);
             return false;
         }
         if (node->m_firstChild) {
@@ -186,16 +201,18 @@ void Element::writeXml(std::u16string& out, bool childrenOnly) const {
         }
         out += u"</";
         out += node->getName();
-        out += top ? u">" : u">\r\n";
+        out += u">";
+        lineEnd(node, top);
         return false;
     };
-    auto leave = [&out](const Element* node, int depth, bool top) {
-        if (!node->m_firstChild->isTextNode()) {
+    auto leave = [&](const Element* node, int depth, bool top) {
+        if (!node->m_firstChild->isTextNode() && !node->m_lastChild->isTextNode()) {
             out.append(static_cast<size_t>(depth), u'\t');
         }
         out += u"</";
         out += node->getName();
-        out += top ? u">" : u">\r\n";
+        out += u">";
+        lineEnd(node, top);
     };
 
     const int base = depth();

@@ -61,13 +61,13 @@ TEST(Element, WritingFollowsTheKindOfEachNode) {
          u"<r>\r\n\t<s>a&lt;b</s>\r\n</r>"},
         {"the top node's own text is not written", [](Element& r) { r.setText(u"lost"); },
          u"<r></r>"},
-        {"an element that starts with text closes without indentation",
+        {"text beside an element gets no indentation or line end of its own",
          [](Element& r) {
              r.appendText(u"x");
              r.appendElement(u"b")->setEmptyTag(true);
              r.appendText(u"y");
          },
-         u"<r>x\t<b />\r\ny</r>"},
+         u"<r>x<b />y</r>"},
         {"an empty-element tag that gained children is written in full",
          [](Element& r) {
              Element* b = r.appendElement(u"b");

@@ -70,6 +70,23 @@ TEST(XMLWrite, SavesInTheDeclaredEncodingAndReadsBack) {
     unsetenv("LC_ALL");
 }
 
+TEST(XMLWrite, MixedContentStaysTheSameOverRepeatedSaves) {
+    const std::u16string cases[] = {
+        u"<title>Travel <![CDATA[phrases]]></title>",
+        u"<p>Hello <b>world</b> again</p>",
+        u"<p><b>x</b> tail</p>",
+        u"<r><a>1</a>text<![CDATA[c]]><b/>more</r>",
+    };
+    for (const auto& source : cases) {
+        XMLParser first;
+        ASSERT_TRUE(first.parseString(source));
+        const std::u16string once = first.getRoot()->toXmlString();
+        XMLParser second;
+        ASSERT_TRUE(second.parseString(once));
+        EXPECT_EQ(second.getRoot()->toXmlString(), once) << toUtf8(source);
+    }
+}
+
 TEST(XMLWrite, ALaterDocumentWithoutDeclarationKeepsTheEarlierOne) {
     TempDir dir;
     XMLParser doc;
