@@ -54,7 +54,7 @@ void Tree::setImages(const std::vector<wxBitmap>& images) {
 
 void Tree::bindControlEvents() {
     for (wxEventType type : std::initializer_list<wxEventType>{
-             wxEVT_TREE_SEL_CHANGED, wxEVT_TREE_ITEM_ACTIVATED, wxEVT_TREE_ITEM_MENU,
+             wxEVT_TREE_SEL_CHANGED, wxEVT_TREE_ITEM_ACTIVATED, wxEVT_CONTEXT_MENU,
              wxEVT_TREE_KEY_DOWN, wxEVT_TREE_ITEM_EXPANDED, wxEVT_TREE_ITEM_COLLAPSED,
              wxEVT_TREE_BEGIN_DRAG}) {
         listen(type);
@@ -65,18 +65,36 @@ bool Tree::translate(wxEvent& event) {
     if (!isOwnEvent(event)) {
         return false;
     }
-    auto& treeEvent = static_cast<wxTreeEvent&>(event);
     const wxEventType type = event.GetEventType();
     Notify notify;
+    if (type == wxEVT_CONTEXT_MENU) {
+        // The tree's own item-menu event is not sent for its empty area, where
+        // a menu is still wanted.
+        notify.code = codes::kContextMenu;
+        const wxPoint screen = static_cast<wxContextMenuEvent&>(event).GetPosition();
+        if (screen == wxDefaultPosition) {
+            // From the keyboard: at the selected item.
+            notify.item = selection();
+            wxRect rect;
+            if (notify.item && tree()->GetBoundingRect(itemId(notify.item), rect, true)) {
+                notify.x = rect.x + rect.height;
+                notify.y = rect.y + rect.height / 2;
+            }
+        } else {
+            const wxPoint client = handle()->ScreenToClient(screen);
+            notify.x = client.x;
+            notify.y = client.y;
+            notify.item = hitTest(client.x, client.y);
+        }
+        notifyParent(notify);
+        return true;
+    }
+    auto& treeEvent = static_cast<wxTreeEvent&>(event);
     notify.item = treeEvent.GetItem().GetID();
     if (type == wxEVT_TREE_SEL_CHANGED) {
         notify.code = codes::kItemSelected;
     } else if (type == wxEVT_TREE_ITEM_ACTIVATED) {
         notify.code = codes::kItemActivated;
-    } else if (type == wxEVT_TREE_ITEM_MENU) {
-        notify.code = codes::kContextMenu;
-        notify.x = treeEvent.GetPoint().x;
-        notify.y = treeEvent.GetPoint().y;
     } else if (type == wxEVT_TREE_KEY_DOWN) {
         notify.code = codes::kKeyDown;
         notify.key = treeEvent.GetKeyCode();
