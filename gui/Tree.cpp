@@ -71,21 +71,15 @@ bool Tree::translate(wxEvent& event) {
         // The tree's own item-menu event is not sent for its empty area, where
         // a menu is still wanted.
         notify.code = codes::kContextMenu;
-        const wxPoint screen = static_cast<wxContextMenuEvent&>(event).GetPosition();
-        if (screen == wxDefaultPosition) {
-            // From the keyboard: at the selected item.
-            notify.item = selection();
-            wxRect rect;
-            if (notify.item && tree()->GetBoundingRect(itemId(notify.item), rect, true)) {
-                notify.x = rect.x + rect.height;
-                notify.y = rect.y + rect.height / 2;
-            }
-        } else {
-            const wxPoint client = handle()->ScreenToClient(screen);
-            notify.x = client.x;
-            notify.y = client.y;
-            notify.item = hitTest(client.x, client.y);
+        const bool keyboard = isKeyboardMenu(event);
+        wxRect rect;
+        if (keyboard && selection()) {
+            tree()->GetBoundingRect(itemId(selection()), rect, true);
         }
+        const wxPoint point = menuPoint(event, rect);
+        notify.x = point.x;
+        notify.y = point.y;
+        notify.item = keyboard ? selection() : hitTest(point.x, point.y);
         notifyParent(notify);
         return true;
     }
