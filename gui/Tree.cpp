@@ -83,15 +83,19 @@ bool Tree::translate(wxEvent& event) {
         notifyParent(notify);
         return true;
     }
-    auto& treeEvent = static_cast<wxTreeEvent&>(event);
-    notify.item = treeEvent.GetItem().GetID();
+    // Focus and other events of the control come here too.
+    auto* treeEvent = dynamic_cast<wxTreeEvent*>(&event);
+    if (!treeEvent) {
+        return false;
+    }
+    notify.item = treeEvent->GetItem().GetID();
     if (type == wxEVT_TREE_SEL_CHANGED) {
         notify.code = codes::kItemSelected;
     } else if (type == wxEVT_TREE_ITEM_ACTIVATED) {
         notify.code = codes::kItemActivated;
     } else if (type == wxEVT_TREE_KEY_DOWN) {
         notify.code = codes::kKeyDown;
-        notify.key = treeEvent.GetKeyCode();
+        notify.key = treeEvent->GetKeyCode();
         notify.item = selection();
         event.Skip();  // arrows still move the selection
     } else if (type == wxEVT_TREE_ITEM_EXPANDED) {
