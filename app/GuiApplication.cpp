@@ -14,6 +14,7 @@
 #include <wx/toplevel.h>
 
 #include "app/TestApp.h"
+#include "app/core/Utf.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
 
@@ -45,7 +46,10 @@ bool GuiApplication::OnInit() {
         return false;
     }
     m_keyForwarder.setTarget(&m_mainWindow->contentPane());
-    m_mainWindow->setText(u"Phrasewright");
+    // A learning file from the command line has given the window its title.
+    if (m_mainWindow->getText().empty()) {
+        m_mainWindow->setText(u"Phrasewright");
+    }
     m_mainWindow->setVisible(true);
     {
         wxLogNull quiet;  // a missing icon file leaves the default icon
@@ -85,6 +89,7 @@ void GuiApplication::startTestHooks() {
             const auto elapsed = std::chrono::steady_clock::now() - g_processStart;
             std::printf("PW_SHOWN %.1f\n",
                         std::chrono::duration<double, std::milli>(elapsed).count());
+            std::printf("PW_TITLE %s\n", toUtf8(m_mainWindow->getText()).c_str());
             std::fflush(stdout);
         }
         if (autoCloseMs > 0) {

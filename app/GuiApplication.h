@@ -25,7 +25,8 @@ public:
 
 private:
     // Test and benchmark hooks, off unless their environment variables are set:
-    // PW_SHOWN_MARKER prints a line once the window is on screen, and
+    // PW_SHOWN_MARKER prints two lines once the window is on screen (the
+    // time since the start, and the window title), and
     // PW_AUTOCLOSE_MS closes the window that many milliseconds later.
     void startTestHooks();
 

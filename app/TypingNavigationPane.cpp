@@ -5,18 +5,22 @@
 
 #include <wx/toplevel.h>
 
+#include "app/core/UiServices.h"
+#include "app/core/Utf.h"
+#include "gui/WxText.h"
+
 namespace pw {
 namespace {
 constexpr int kToolHeight = 28;
 }
 
-TypingNavigationPane::TypingNavigationPane() : m_toolWindow(*this) {}
+TypingNavigationPane::TypingNavigationPane() : m_library(*this), m_toolWindow(*this) {}
 
 bool TypingNavigationPane::onCreate() {
     m_toolWindow.create(*this);
     m_tabs.create(*this);
-    m_dataPage.create(m_tabs);
-    m_tabs.addPage(m_dataPage, u"Data");
+    m_library.create(m_tabs);
+    m_tabs.addPage(m_library, u"Data");
     m_practice.create(*this);
     loadLibrary();
     openStartFile();
@@ -83,11 +87,64 @@ void TypingNavigationPane::setAlwaysOnTop(bool onTop) {
     top->SetWindowStyleFlag(onTop ? style | wxSTAY_ON_TOP : style & ~wxSTAY_ON_TOP);
 }
 
-void TypingNavigationPane::loadLibrary() {}
+void TypingNavigationPane::loadLibrary() {
+    m_library.loadLibrary();
+}
 
-void TypingNavigationPane::saveLibrary() {}
+void TypingNavigationPane::saveLibrary() {
+    if (!m_library.library().root()) {
+        return;
+    }
+    std::string error;
+    if (!m_library.saveLibrary(&error)) {
+        messageBox(u"The library of learning files could not be saved.\n" + fromUtf8(error),
+                   MbOk | MbIconError);
+    }
+}
 
-void TypingNavigationPane::openStartFile() {}
+void TypingNavigationPane::openStartFile() {
+    if (!m_startFile.empty()) {
+        openLearningFile(m_startFile);
+    }
+}
+
+bool TypingNavigationPane::openLearningFile(const std::u16string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    PracticeArea& area = practiceArea();
+    // An absolute path names one file; only a relative one may be in Data/.
+    if (area.openFile(path) || (!isAbsolutePath(path) && area.openFile(u"Data/" + path))) {
+        m_openFile = path;
+        // The file's own label, also when another entry is selected or the
+        // file came from the command line.
+        setWindowTitle(m_library.labelForPath(path) + u" - Phrasewright");
+        return true;
+    }
+    closeLearningFile();
+    return false;
+}
+
+void TypingNavigationPane::learningFilesRemoved(const std::vector<std::u16string>& paths) {
+    if (!m_openFile.empty() && std::find(paths.begin(), paths.end(), m_openFile) != paths.end()) {
+        closeLearningFile();
+    }
+}
+
+void TypingNavigationPane::closeLearningFile() {
+    practiceArea().resetToNoFile();
+    m_openFile.clear();
+    setWindowTitle(u"Phrasewright");
+}
+
+void TypingNavigationPane::setWindowTitle(const std::u16string& title) {
+    wxWindow* top = handle() ? wxGetTopLevelParent(handle()) : nullptr;
+    if (BaseWindow* window = BaseWindow::fromHandle(top)) {
+        window->setText(title);
+    } else if (top) {
+        top->SetLabel(toWx(title));
+    }
+}
 
 void TypingNavigationPane::openWordCounter() {}
 

@@ -5,14 +5,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "app/PracticeArea.h"
 #include "app/StartScreenPane.h"
 #include "app/ToolWindow.h"
+#include "app/XmlTreePane.h"
 #include "gui/TabbedPane.h"
 
 namespace pw {
 
-class TypingNavigationPane : public BaseWindow {
+class TypingNavigationPane : public BaseWindow, public LibraryListener {
 public:
     // Commands the pane carries out; 10 comes from other panes, 11 and 13
     // from the tool bar.
@@ -27,8 +30,25 @@ public:
     void setStartFile(std::u16string path) { m_startFile = std::move(path); }
     const std::u16string& startFile() const { return m_startFile; }
 
+    // Opens path in the practice area, or else "Data/" + path, and titles the
+    // main window "<label> - Phrasewright" after the file's library entry.
+    // When neither opens, the practice area is left without a file; no
+    // message is shown.
+    bool openLearningFile(const std::u16string& path) override;
+    // Removing the open file's entry leaves the practice without a file.
+    void learningFilesRemoved(const std::vector<std::u16string>& paths) override;
+    // The path the open learning file was opened by; empty when none is open.
+    const std::u16string& openFilePath() const { return m_openFile; }
+
+    // The practice area files are opened in: the pane's own, or another one
+    // set here (null restores the own). Set before create to catch the
+    // command-line file.
+    PracticeArea& practiceArea() { return m_practiceArea ? *m_practiceArea : m_practice; }
+    void setPracticeArea(PracticeArea* area) { m_practiceArea = area; }
+
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
+    XmlTreePane& library() { return m_library; }
     ToolWindow& toolWindow() { return m_toolWindow; }
 
     bool onCreate() override;
@@ -50,16 +70,20 @@ private:
     void loadLibrary();
     void saveLibrary();
     void openStartFile();
+    void closeLearningFile();
+    void setWindowTitle(const std::u16string& title);
     // Commands whose dialogs and menus belong to the word counter and to the
     // practice pane's theme manager.
     void openWordCounter();
     void openThemeMenu();
 
     TabbedPane m_tabs;
-    BaseWindow m_dataPage;
+    XmlTreePane m_library;
     StartScreenPane m_practice;
+    PracticeArea* m_practiceArea = nullptr;
     ToolWindow m_toolWindow;
     std::u16string m_startFile;
+    std::u16string m_openFile;
 };
 
 }  // namespace pw

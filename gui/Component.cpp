@@ -39,6 +39,17 @@ void Component::fireMouse(const MouseInput& mouse) {
     }
 }
 
+bool Component::isKeyboardMenu(const wxEvent& event) {
+    return static_cast<const wxContextMenuEvent&>(event).GetPosition() == wxDefaultPosition;
+}
+
+wxPoint Component::menuPoint(const wxEvent& event, const wxRect& itemRect) const {
+    if (isKeyboardMenu(event)) {
+        return wxPoint(itemRect.x + itemRect.height, itemRect.y + itemRect.height / 2);
+    }
+    return handle()->ScreenToClient(static_cast<const wxContextMenuEvent&>(event).GetPosition());
+}
+
 void Component::setEnabled(bool enabled) {
     m_hover = false;
     m_pressed = false;

@@ -41,6 +41,13 @@ protected:
     void fireAction(int command);
     void fireMouse(const MouseInput& mouse);
 
+    // Context menus (wxEVT_CONTEXT_MENU): one asked for from the keyboard has
+    // no point of its own. menuPoint is the point to show it at, in client
+    // coordinates: the mouse's, or beside itemRect (the focused row or item,
+    // empty when none) for the keyboard.
+    static bool isKeyboardMenu(const wxEvent& event);
+    wxPoint menuPoint(const wxEvent& event, const wxRect& itemRect) const;
+
     wxWindow* createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) override;
     // Derived owner-drawn classes that bind more events call this first.
     void bindControlEvents() override;

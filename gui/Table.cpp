@@ -87,22 +87,18 @@ bool Table::translate(wxEvent& event) {
     const wxEventType type = event.GetEventType();
     Notify notify;
     if (type == wxEVT_CONTEXT_MENU) {
-        const wxPoint screen = static_cast<wxContextMenuEvent&>(event).GetPosition();
         notify.code = codes::kContextMenu;
-        if (screen == wxDefaultPosition) {
-            // From the keyboard: at the focused row.
-            notify.row = focusedRow();
-            wxRect rect;
-            if (notify.row >= 0 && list()->GetItemRect(notify.row, rect)) {
-                notify.x = rect.x + rect.height;
-                notify.y = rect.y + rect.height / 2;
-            }
-        } else {
-            const wxPoint client = handle()->ScreenToClient(screen);
-            notify.x = client.x;
-            notify.y = client.y;
-            notify.row = rowAt(client.x, client.y);
+        // From the keyboard: at the focused row.
+        const bool keyboard = isKeyboardMenu(event);
+        const int focused = focusedRow();
+        wxRect rect;
+        if (keyboard && focused >= 0 && !list()->GetItemRect(focused, rect)) {
+            rect = wxRect();  // not shown: at the top left corner
         }
+        const wxPoint point = menuPoint(event, rect);
+        notify.x = point.x;
+        notify.y = point.y;
+        notify.row = keyboard ? focused : rowAt(point.x, point.y);
         notifyParent(notify);
         return true;
     }

@@ -54,7 +54,7 @@ void Tree::setImages(const std::vector<wxBitmap>& images) {
 
 void Tree::bindControlEvents() {
     for (wxEventType type : std::initializer_list<wxEventType>{
-             wxEVT_TREE_SEL_CHANGED, wxEVT_TREE_ITEM_ACTIVATED, wxEVT_TREE_ITEM_MENU,
+             wxEVT_TREE_SEL_CHANGED, wxEVT_TREE_ITEM_ACTIVATED, wxEVT_CONTEXT_MENU,
              wxEVT_TREE_KEY_DOWN, wxEVT_TREE_ITEM_EXPANDED, wxEVT_TREE_ITEM_COLLAPSED,
              wxEVT_TREE_BEGIN_DRAG}) {
         listen(type);
@@ -65,21 +65,37 @@ bool Tree::translate(wxEvent& event) {
     if (!isOwnEvent(event)) {
         return false;
     }
-    auto& treeEvent = static_cast<wxTreeEvent&>(event);
     const wxEventType type = event.GetEventType();
     Notify notify;
-    notify.item = treeEvent.GetItem().GetID();
+    if (type == wxEVT_CONTEXT_MENU) {
+        // The tree's own item-menu event is not sent for its empty area, where
+        // a menu is still wanted.
+        notify.code = codes::kContextMenu;
+        const bool keyboard = isKeyboardMenu(event);
+        wxRect rect;
+        if (keyboard && selection()) {
+            tree()->GetBoundingRect(itemId(selection()), rect, true);
+        }
+        const wxPoint point = menuPoint(event, rect);
+        notify.x = point.x;
+        notify.y = point.y;
+        notify.item = keyboard ? selection() : hitTest(point.x, point.y);
+        notifyParent(notify);
+        return true;
+    }
+    // Focus and other events of the control come here too.
+    auto* treeEvent = dynamic_cast<wxTreeEvent*>(&event);
+    if (!treeEvent) {
+        return false;
+    }
+    notify.item = treeEvent->GetItem().GetID();
     if (type == wxEVT_TREE_SEL_CHANGED) {
         notify.code = codes::kItemSelected;
     } else if (type == wxEVT_TREE_ITEM_ACTIVATED) {
         notify.code = codes::kItemActivated;
-    } else if (type == wxEVT_TREE_ITEM_MENU) {
-        notify.code = codes::kContextMenu;
-        notify.x = treeEvent.GetPoint().x;
-        notify.y = treeEvent.GetPoint().y;
     } else if (type == wxEVT_TREE_KEY_DOWN) {
         notify.code = codes::kKeyDown;
-        notify.key = treeEvent.GetKeyCode();
+        notify.key = treeEvent->GetKeyCode();
         notify.item = selection();
         event.Skip();  // arrows still move the selection
     } else if (type == wxEVT_TREE_ITEM_EXPANDED) {

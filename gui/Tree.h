@@ -4,8 +4,9 @@
 // Notifications to the parent (Notify::item is the item concerned):
 //   codes::kItemSelected   the selection moved to item
 //   codes::kItemActivated  double-click or Enter on item
-//   codes::kContextMenu    right-click or the menu key; Notify::x/y in the
-//                          tree's client coordinates
+//   codes::kContextMenu    right-click (also on the empty area, item null) or
+//                          the menu key; Notify::x/y in the tree's client
+//                          coordinates
 //   codes::kKeyDown        a key (Notify::key) with the focus in the tree
 //   codes::kItemExpanded, codes::kItemCollapsed
 //   codes::kBeginDrag      the user started dragging item

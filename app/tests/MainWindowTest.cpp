@@ -18,6 +18,7 @@
 #include "app/core/ProfileSettings.h"
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
+#include "app/tests/WorkingFolder.h"
 #include "gui/Component.h"
 #include "gui/testsupport/GuiTest.h"
 
@@ -56,6 +57,8 @@ protected:
 
     test::ScopedRecordingUi recording;
     test::TempDir dir;
+    // The library is saved at close; it goes to the test's own folder.
+    test::ScopedWorkingFolder folder{dir.file("program")};
 
 private:
     std::string m_oldPath;

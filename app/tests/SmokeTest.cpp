@@ -1,6 +1,6 @@
-// The real program from a fresh copy of its folder: the window opens and
-// closes, the settings file is written, the scratch folder is removed, and
-// the headless subcommands work without a display.
+// The real program from a fresh copy of its folder: the window opens on the
+// command-line file and closes, the settings file is written, the scratch
+// folder is removed, and the headless subcommands work without a display.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -112,7 +112,8 @@ Result run(const std::string& program, const std::vector<std::string>& args,
     return result;
 }
 
-// A fresh copy of the program's folder, without settings from earlier runs.
+// A fresh copy of the program's folder, without settings from earlier runs
+// and with the starter library.
 std::string copyProgramFolder(const test::TempDir& dir) {
     const std::string folder = dir.file("program");
     fs::copy(test::runtimeDir(), folder, fs::copy_options::recursive);
@@ -121,6 +122,8 @@ std::string copyProgramFolder(const test::TempDir& dir) {
             fs::remove(entry.path());
         }
     }
+    fs::copy_file(test::sourceDir() + "/Tree.xml", folder + "/Tree.xml",
+                  fs::copy_options::overwrite_existing);
     return folder;
 }
 
@@ -135,9 +138,15 @@ TEST(Smoke, TheWindowOpensClosesStoresItsPlacementAndClearsTheScratchFolder) {
     test::writeAll(scratch + "/Korvant/left-over.wav", "RIFF");
 
     // Started from elsewhere with the sample file: the program finds its own folder.
-    const Result result = run(folder + "/phrasewright", {"Data/EverydayEnglish.xml"},
-                              {{"PW_AUTOCLOSE_MS", "200"}, {"TMPDIR", scratch}});
+    const Result result =
+        run(folder + "/phrasewright", {"Data/EverydayEnglish.xml"},
+            {{"PW_AUTOCLOSE_MS", "200"}, {"PW_SHOWN_MARKER", "1"}, {"TMPDIR", scratch}});
     EXPECT_EQ(result.status, 0) << result.err;
+    // The starter library names the sample file, and the file opened.
+    EXPECT_NE(result.out.find("PW_TITLE Everyday English - Phrasewright\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(test::readAll(folder + "/Tree.xml").find("Data/EverydayEnglish.xml"),
+              std::string::npos);
     const std::string ini = test::readAll(folder + "/phrasewright.ini");
     EXPECT_NE(ini.find("[Window]"), std::string::npos) << ini;
     EXPECT_NE(ini.find("MainWidth=640"), std::string::npos) << ini;

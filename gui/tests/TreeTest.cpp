@@ -2,6 +2,7 @@
 // and the notifications of expanding and selecting.
 #include <gtest/gtest.h>
 #include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
 #include "gui/Tree.h"
 #include "gui/testsupport/GuiTest.h"
@@ -10,6 +11,8 @@ namespace pw {
 namespace {
 
 using test::HostWindow;
+using test::runEventsFor;
+using test::runEventsUntil;
 
 std::vector<std::u16string> childTexts(const Tree& tree, Tree::Item parent) {
     std::vector<std::u16string> texts;
@@ -83,6 +86,40 @@ TEST(Tree, ExpandingSelectingAndHitTestingNotifyWithTheItem) {
         static_cast<wxTreeCtrl*>(tree.handle())->GetBoundingRect(wxTreeItemId(file), rect, true));
     EXPECT_EQ(tree.hitTest(rect.x + 2, rect.y + rect.height / 2), file);
     EXPECT_EQ(tree.hitTest(rect.GetRight() + 150, rect.y + 200), nullptr);
+}
+
+TEST(Tree, RightClickAsksForAMenuOnAnItemAndOnTheEmptyArea) {
+    HostWindow host;
+    Tree tree;
+    tree.create(host, 0, 0, 300, 250);
+    auto root = tree.addRoot(u"Library");
+    auto file = tree.append(root, u"EverydayEnglish.xml");
+    tree.expand(root);
+    runEventsFor(100);
+
+    wxRect rect;
+    ASSERT_TRUE(
+        static_cast<wxTreeCtrl*>(tree.handle())->GetBoundingRect(wxTreeItemId(file), rect, true));
+    wxUIActionSimulator sim;
+    std::vector<Notify> menus;
+    for (const wxPoint point :
+         {rect.GetPosition() + wxSize(4, rect.height / 2), wxPoint(150, 220)}) {
+        host.notifications.clear();
+        sim.MouseMove(tree.handle()->ClientToScreen(point));
+        runEventsFor(50);
+        sim.MouseClick(wxMOUSE_BTN_RIGHT);
+        runEventsUntil([&] {
+            return !host.notifications.empty() &&
+                   host.notifications.back().code == codes::kContextMenu;
+        });
+        ASSERT_FALSE(host.notifications.empty());
+        menus.push_back(host.notifications.back());
+        EXPECT_EQ(menus.back().code, codes::kContextMenu);
+        EXPECT_NEAR(menus.back().x, point.x, 1);
+        EXPECT_NEAR(menus.back().y, point.y, 1);
+    }
+    EXPECT_EQ(menus[0].item, file);
+    EXPECT_EQ(menus[1].item, nullptr);
 }
 
 }  // namespace
