@@ -292,6 +292,16 @@ bool SinkRecorder::start() {
     return false;
 }
 
+Sound recordSink(const std::string& path, const std::function<void()>& body, int tailMs) {
+    SinkRecorder recorder(path);
+    if (!recorder.start()) {
+        throw std::runtime_error("parec did not start recording");
+    }
+    body();
+    std::this_thread::sleep_for(std::chrono::milliseconds(tailMs));
+    return recorder.stop();
+}
+
 Sound SinkRecorder::stop() {
     if (m_pid > 0) {
         kill(m_pid, SIGINT);

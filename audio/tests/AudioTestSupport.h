@@ -71,4 +71,8 @@ private:
     pid_t m_pid = -1;
 };
 
+// What the sink heard while body ran, plus tailMs of what followed; the
+// recording goes to path.
+Sound recordSink(const std::string& path, const std::function<void()>& body, int tailMs = 300);
+
 }  // namespace pw::test

@@ -72,11 +72,7 @@ protected:
 
     // What the sink heard while body ran, plus a quiet tail.
     Sound record(const std::function<void()>& body) {
-        test::SinkRecorder recorder(m_dir.file("capture.wav"));
-        EXPECT_TRUE(recorder.start()) << "parec did not start recording";
-        body();
-        sleepMs(300);
-        return recorder.stop();
+        return test::recordSink(m_dir.file("capture.wav"), body);
     }
 
     std::string tone(const std::string& name, int rate, int channels, double seconds,
