@@ -23,12 +23,12 @@
 
 #include "app/core/ProfileSettings.h"
 #include "app/core/Thread.h"
+#include "audio/IAudioPlayer.h"
 #include "speech/ChoiceList.h"
 #include "speech/TTS.h"
 
 namespace pw {
 
-class IAudioPlayer;
 class SapiEventListener;
 
 class Speaker : private Thread {
