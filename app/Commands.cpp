@@ -3,6 +3,8 @@
 
 #include <ostream>
 
+#include "app/ReplaceCommand.h"
+
 namespace pw {
 namespace {
 
@@ -16,6 +18,8 @@ int help(const std::vector<std::string>&, std::ostream& out, std::ostream&) {
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         {"--help", "", "Show this help and exit.", &help},
+        {"--replace", "", "Print each line of standard input as it will be spoken.",
+         &replaceCommand},
     };
     return table;
 }

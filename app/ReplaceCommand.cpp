@@ -1,0 +1,35 @@
+// The headless check of the replacement dictionaries.
+#include "app/ReplaceCommand.h"
+
+#include <iostream>
+
+#include "app/core/Utf.h"
+#include "dictionary/DictionaryWindow.h"
+
+namespace pw {
+
+int printReplacedLines(std::istream& in, std::ostream& out) {
+    DictionaryWindow::setUpSpeakerDictionaries();
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::u16string text = fromUtf8(line);
+        DictionaryWindow::replaceText(text);
+        // A rule may put line breaks into the text: print them as they are,
+        // and flush so that the answer to a typed line comes at once.
+        out << toUtf8(text) << std::endl;
+    }
+    return 0;
+}
+
+int replaceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        err << "phrasewright: --replace takes no arguments; it reads lines from standard input\n";
+        return 2;
+    }
+    return printReplacedLines(std::cin, out);
+}
+
+}  // namespace pw

@@ -1,0 +1,77 @@
+// The process-wide dictionary lists and replaceText.
+#include "dictionary/DictionaryWindow.h"
+
+#include <memory>
+
+#include "dictionary/DictionaryData.h"
+#include "dictionary/RegexDictionaryData.h"
+
+namespace pw {
+namespace {
+
+struct State {
+    DictionaryList words;
+    DictionaryList patterns;
+    DictionaryWindow::ReadingStage reading;
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+void addSpeakerDictionary(DictionaryList& list, std::unique_ptr<BaseDictionaryData> dictionary,
+                          const char* name) {
+    if (list.find(DictionaryWindow::kSpeakerFolder, name)) {
+        return;
+    }
+    dictionary->setFolder(DictionaryWindow::kSpeakerFolder);
+    // A dictionary whose file is missing still joins the list, empty, so
+    // that what the learner adds to it is saved under its name.
+    if (!dictionary->load(name)) {
+        dictionary->setName(name);
+    }
+    list.append(std::move(dictionary));
+}
+
+}  // namespace
+
+void DictionaryWindow::replaceText(std::u16string& text) {
+    State& s = state();
+    s.words.replace(text);
+    s.patterns.replace(text);
+    if (s.reading) {
+        s.reading(text);
+    }
+}
+
+DictionaryList& DictionaryWindow::wordDictionaries() {
+    return state().words;
+}
+
+DictionaryList& DictionaryWindow::patternDictionaries() {
+    return state().patterns;
+}
+
+void DictionaryWindow::setUpSpeakerDictionaries() {
+    addSpeakerDictionary(state().words, std::make_unique<DictionaryData>(), kWordDictionaryName);
+    addSpeakerDictionary(state().patterns, std::make_unique<RegexDictionaryData>(),
+                         kPatternDictionaryName);
+}
+
+void DictionaryWindow::setReadingStage(ReadingStage stage) {
+    state().reading = std::move(stage);
+}
+
+bool DictionaryWindow::confirm() {
+    const bool words = state().words.saveAll();
+    const bool patterns = state().patterns.saveAll();
+    return words && patterns;
+}
+
+void DictionaryWindow::cancel() {
+    state().words.reloadModified();
+    state().patterns.reloadModified();
+}
+
+}  // namespace pw
