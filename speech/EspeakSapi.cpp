@@ -8,6 +8,7 @@
 
 #include "app/core/UiServices.h"
 #include "app/core/Utf.h"
+#include "dictionary/DictionaryData.h"
 #include "speech/ChoiceList.h"
 #include "speech/SpeechNotice.h"
 #include "speech/SpeechSinks.h"
@@ -19,6 +20,22 @@ namespace {
 
 // How long stop() waits for a file being written to be closed.
 constexpr int kFileCloseWaitMs = 10000;
+
+// The readings of spelt numbers for the Japanese voice, "Lists/SynTTSDict.txt":
+// loaded the first time a Japanese voice speaks and kept; null for the rest
+// of the run when that load fails.
+DictionaryData* japaneseReadings() {
+    static const std::unique_ptr<DictionaryData> readings = [] {
+        auto dictionary = std::make_unique<DictionaryData>();
+        if (!dictionary->load(EspeakSapi::kJapaneseReadingsName)) {
+            return std::unique_ptr<DictionaryData>();
+        }
+        dictionary->setIgnoreCase(true);
+        dictionary->setEnabled(true);
+        return dictionary;
+    }();
+    return readings.get();
+}
 
 }  // namespace
 
@@ -171,8 +188,15 @@ const PcmOutputStream* EspeakSapi::outputStream() const {
     return m_stream;
 }
 
-void EspeakSapi::applyNumberSpelling(std::u16string& text, bool isXml) {
-    rewriteOutsideTags(text, isXml, [](std::u16string& piece) { spellJapaneseNumbers(piece); });
+void EspeakSapi::spellForJapaneseVoice(std::u16string& text, bool isXml) {
+    DictionaryData* readings = japaneseReadings();
+    // Markup keeps its tags: a number in an attribute is no number to read.
+    rewriteOutsideTags(text, isXml, [readings](std::u16string& piece) {
+        spellJapaneseNumbers(piece);
+        if (readings) {
+            readings->replace(piece);
+        }
+    });
 }
 
 bool EspeakSapi::speak(const std::u16string& text, unsigned flags) {
@@ -199,7 +223,7 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
     std::u16string spoken = text;
     normalizeTypography(spoken);
     if (isJapaneseVoice()) {
-        applyNumberSpelling(spoken, isXml);
+        spellForJapaneseVoice(spoken, isXml);
     }
     if (m_pitch != 0 && isXml && wantsPitchPrefix(spoken)) {
         const std::u16string prefix = pitchPrefix(m_pitch);

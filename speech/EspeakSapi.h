@@ -32,6 +32,8 @@ public:
     static constexpr int kEventTimer = 1;
     static constexpr int kEventIntervalMs = 100;
     static constexpr const char16_t* kWindowClass = u"SAPI_CLASS";
+    // In the dictionary folder "Lists/".
+    static constexpr const char* kJapaneseReadingsName = "SynTTSDict.txt";
 
     EspeakSapi();
     ~EspeakSapi() override;
@@ -81,7 +83,9 @@ private:
     void restoreOutput();
     void releaseVoice();
     static void tellEngineMissing();
-    void applyNumberSpelling(std::u16string& text, bool isXml);
+    // Numbers spelt with their place readings, then read through the
+    // Japanese readings dictionary.
+    void spellForJapaneseVoice(std::u16string& text, bool isXml);
 
     SapiWindow m_window;
     int m_voice = -1;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "audio/BassPlayer.h"
+#include "dictionary/DictionaryWindow.h"
 #include "speech/SpeechFormat.h"
 #include "speech/SpeechText.h"
 
@@ -47,6 +48,7 @@ Speaker::~Speaker() {
 }
 
 bool Speaker::initialize() {
+    DictionaryWindow::setUpSpeakerDictionaries();
     const bool ok = m_tts->init();
     m_tts->enumVoices(0, m_voiceLists[0]);
     m_tts->enumVoices(1, m_voiceLists[1]);
@@ -65,6 +67,7 @@ void Speaker::close() {
 }
 
 void Speaker::prepareText(std::u16string& text) {
+    DictionaryWindow::replaceText(text);
     normalizeSpokenLines(text);
 }
 

@@ -45,7 +45,9 @@ public:
     explicit Speaker(std::unique_ptr<IAudioPlayer> player = nullptr, TTS::VoiceFactory voices = {});
     ~Speaker() override;
 
-    // Makes the voices and fills the voice and format lists.
+    // Makes the voices, fills the voice and format lists, and puts the
+    // speaker's dictionaries ("Resources/dict.txt", "Resources/RegexDict.txt")
+    // into the learner's lists.
     bool initialize();
     // Stops the playback thread and lets go of the player and the voices.
     void close();

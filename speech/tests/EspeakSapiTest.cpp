@@ -132,7 +132,10 @@ TEST_F(EspeakFile, StopLeavesAWholeShorterFileAndTheVoiceOffTheFile) {
     EXPECT_EQ(m_log.count(SapiEvent::kFinished), 1);
 }
 
-TEST_F(EspeakFile, TheJapaneseVoiceSpellsNumbers) {
+TEST_F(EspeakFile, TheJapaneseVoiceSpellsNumbersAndReadsThemThroughItsDictionary) {
+    // The readings dictionary lives in "Lists/" of the program's folder.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(test::sourceDir());
     const int japanese = test::findEntry(m_voices, u"Japanese");
     ASSERT_GE(japanese, 0);
     speakToFile("english.wav", u"12,345", false);
@@ -141,9 +144,15 @@ TEST_F(EspeakFile, TheJapaneseVoiceSpellsNumbers) {
     m_voices.select(japanese);
     ASSERT_TRUE(m_voice.changeVoice(m_voices));
     EXPECT_TRUE(m_voice.isJapaneseVoice());
+    // 1まん2せん3びゃく4じゅう5, then the digits' readings; 0123 and 7 keep their digits.
     speakToFile("japanese.wav", u"12,345 と 0123 と 7", false);
-    EXPECT_EQ(m_voice.spokenText(), u"1まん2せん3びゃく4じゅう5 と 0123 と 7");
+    EXPECT_EQ(m_voice.spokenText(),
+              u"いちまんにせんさんびゃくよんじゅうご と ぜろいちにさん と なな");
     EXPECT_GT(wavDuration(m_dir.file("japanese.wav")), 1000u);
+
+    speakToFile("markup.wav", u"<silence msec=\"250\"/>12", true);
+    EXPECT_EQ(m_voice.spokenText(), u"<silence msec=\"250\"/>じゅうに");
+    std::filesystem::current_path(here);
 }
 
 TEST_F(EspeakFile, SpeakingWhilePausedResumesAndIgnoresTheNewText) {

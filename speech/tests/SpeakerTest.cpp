@@ -10,6 +10,7 @@
 #include "app/core/ProfileSettings.h"
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
+#include "dictionary/DictionaryWindow.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"
 
@@ -173,6 +174,21 @@ TEST_F(SpeakerTest, ConversionPreparesPlainTextAndLeavesMarkup) {
     EXPECT_EQ(m_speaker->convertToWav(file, 0, markup, true), TTS::kConvertStarted);
     EXPECT_EQ(voice(0).written.back(), u"a<silence msec=\"10\" />\u2019 3");
     EXPECT_TRUE(voice(0).lastIsXml);
+}
+
+TEST_F(SpeakerTest, TheLearnersDictionariesApplyToSpeechAndPlainFiles) {
+    BaseDictionaryData* words = DictionaryWindow::wordDictionaries().find("Resources/", "dict.txt");
+    ASSERT_NE(words, nullptr) << "the speaker's word dictionary joins the list";
+    words->set(u"Dr.", u"Doctor", -1);
+    m_speaker->speak(u"Dr.\nSmith", 0);
+    EXPECT_EQ(voice(0).spoken.back(), u"Doctor Smith");
+
+    const std::u16string file = fromUtf8(m_dir.file("dr.wav"));
+    m_speaker->convertToWav(file, 0, u"Dr. Smith", false);
+    EXPECT_EQ(voice(0).written.back(), u"Doctor Smith");
+    m_speaker->convertToWav(file, 0, u"Dr.<silence msec=\"10\"/>", true);
+    EXPECT_EQ(voice(0).written.back(), u"Dr.<silence msec=\"10\"/>");
+    words->remove(u"Dr.");
 }
 
 TEST_F(SpeakerTest, ConversionResults) {
