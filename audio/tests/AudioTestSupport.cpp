@@ -265,6 +265,16 @@ std::string SinkRecorder::ensureSink() {
     return {};
 }
 
+::testing::AssertionResult sinkReady() {
+    static const std::string problem = SinkRecorder::ensureSink();
+    if (problem.empty()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << problem
+           << "\nThese tests play into a PulseAudio null sink and cannot run without it.";
+}
+
 SinkRecorder::SinkRecorder(std::string path) : m_path(std::move(path)) {}
 
 SinkRecorder::~SinkRecorder() {

@@ -59,13 +59,8 @@ void expectOnePause(const Sound& sound, double pausedSeconds, double soundSecond
 
 class Playback : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_sinkProblem = new std::string(test::SinkRecorder::ensureSink());
-    }
-
     void SetUp() override {
-        ASSERT_EQ(*s_sinkProblem, "") << "These tests play into a PulseAudio null sink and "
-                                         "cannot run without it.";
+        ASSERT_TRUE(test::sinkReady());
         ASSERT_TRUE(AudioEngine::instance().initialize())
             << "The sink runs but the output did not open.";
     }
@@ -82,12 +77,9 @@ protected:
         return path;
     }
 
-    static std::string* s_sinkProblem;
     test::TempDir m_dir;
     test::ScopedRecordingUi m_ui;
 };
-
-std::string* Playback::s_sinkProblem = nullptr;
 
 TEST_F(Playback, EachFormatComesBackWithItsLengthAndPitch) {
     struct Case {
