@@ -21,55 +21,26 @@ constexpr std::array<const char16_t*, 12> kMyriads = {u"",     u"まん", u"お�
                                                       u"けい", u"がい", u"じょ", u"じょう",
                                                       u"こう", u"かん", u"せい", u"さい"};
 
-void appendTens(std::u16string& out, char16_t digit) {
-    if (digit == u'0') {
+// What a digit becomes at the tens, hundreds and thousands place of its
+// group; null means the digit followed by the place's reading (kPlaceUnits).
+// A zero says nothing.
+constexpr const char16_t* kPlaceReadings[3][10] = {
+    {u"", u"じゅう", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {u"", u"ひゃく", nullptr, u"3びゃく", nullptr, nullptr, u"ろっぴゃく", nullptr, u"はっぴゃく",
+     nullptr},
+    {u"", u"せん", nullptr, u"3ぜん", nullptr, nullptr, nullptr, nullptr, u"はっせん", nullptr},
+};
+constexpr const char16_t* kPlaceUnits[3] = {u"じゅう", u"ひゃく", u"せん"};
+
+// place 1, 2 or 3: tens, hundreds, thousands.
+void appendPlace(std::u16string& out, char16_t digit, size_t place) {
+    const size_t d = static_cast<size_t>(digit - u'0');
+    if (const char16_t* reading = kPlaceReadings[place - 1][d]) {
+        out += reading;
         return;
     }
-    if (digit != u'1') {
-        out += digit;
-    }
-    out += u"じゅう";
-}
-
-void appendHundreds(std::u16string& out, char16_t digit) {
-    switch (digit) {
-        case u'0':
-            return;
-        case u'1':
-            out += u"ひゃく";
-            return;
-        case u'3':
-            out += u"3びゃく";
-            return;
-        case u'6':
-            out += u"ろっぴゃく";
-            return;
-        case u'8':
-            out += u"はっぴゃく";
-            return;
-        default:
-            out += digit;
-            out += u"ひゃく";
-    }
-}
-
-void appendThousands(std::u16string& out, char16_t digit) {
-    switch (digit) {
-        case u'0':
-            return;
-        case u'1':
-            out += u"せん";
-            return;
-        case u'3':
-            out += u"3ぜん";
-            return;
-        case u'8':
-            out += u"はっせん";
-            return;
-        default:
-            out += digit;
-            out += u"せん";
-    }
+    out += digit;
+    out += kPlaceUnits[place - 1];
 }
 
 std::u16string spellRun(const std::u16string& run) {
@@ -83,26 +54,18 @@ std::u16string spellRun(const std::u16string& run) {
         const size_t place = n - 1 - i;  // counted from the right
         const char16_t digit = run[i];
         groupHasDigit = groupHasDigit || digit != u'0';
-        switch (place % 4) {
-            case 3:
-                appendThousands(out, digit);
-                break;
-            case 2:
-                appendHundreds(out, digit);
-                break;
-            case 1:
-                appendTens(out, digit);
-                break;
-            default:
-                if (digit != u'0') {
-                    out += digit;
-                }
-                // A group of zeros says nothing: 100000000 is 1おく, not 1おくまん.
-                if (groupHasDigit) {
-                    out += kMyriads[place / 4];
-                }
-                groupHasDigit = false;
+        if (place % 4 != 0) {
+            appendPlace(out, digit, place % 4);
+            continue;
         }
+        if (digit != u'0') {
+            out += digit;
+        }
+        // A group of zeros says nothing: 100000000 is 1おく, not 1おくまん.
+        if (groupHasDigit) {
+            out += kMyriads[place / 4];
+        }
+        groupHasDigit = false;
     }
     return out;
 }

@@ -11,42 +11,48 @@
 namespace pw {
 namespace {
 
-TEST(SpeechText, JapaneseNumbersGetTheirPlaceReadings) {
-    struct Case {
-        std::u16string in;
-        std::u16string out;
-    };
-    const Case cases[] = {
-        {u"12,345", u"1まん2せん3びゃく4じゅう5"},
-        {u"１２３４５円", u"1まん2せん3びゃく4じゅう5円"},  // full-width digits
-        {u"10", u"じゅう"},
-        {u"11", u"じゅう1"},
-        {u"20", u"2じゅう"},
-        {u"100", u"ひゃく"},
-        {u"300", u"3びゃく"},
-        {u"600", u"ろっぴゃく"},
-        {u"800", u"はっぴゃく"},
-        {u"1000", u"せん"},
-        {u"3000", u"3ぜん"},
-        {u"8000", u"はっせん"},
-        {u"10000", u"1まん"},
-        {u"100000", u"じゅうまん"},
-        {u"100000000", u"1おく"},  // an empty group of four says nothing
-        {u"100010000", u"1おく1まん"},
-        {u"1000000000000", u"1ちょう"},
-        // Runs that stay: a leading zero, a single digit, more than 24 digits.
-        {u"0123", u"0123"},
-        {u"7", u"7"},
-        {u"1234567890123456789012345", u"1234567890123456789012345"},
-        // Commas go wherever they stand; words around a run are kept.
-        {u"a,b 2,0", u"ab 2じゅう"},
-        {u"価格は12円です", u"価格はじゅう2円です"},
-    };
-    for (const Case& c : cases) {
+struct Rewrite {
+    std::u16string in;
+    std::u16string out;
+};
+
+void expectRewrites(const std::vector<Rewrite>& cases, void (*rewrite)(std::u16string&)) {
+    for (const Rewrite& c : cases) {
         std::u16string text = c.in;
-        spellJapaneseNumbers(text);
+        rewrite(text);
         EXPECT_EQ(text, c.out) << toUtf8(c.in);
     }
+}
+
+TEST(SpeechText, JapaneseNumbersGetTheirPlaceReadings) {
+    expectRewrites(
+        {
+            {u"12,345", u"1まん2せん3びゃく4じゅう5"},
+            {u"１２３４５円", u"1まん2せん3びゃく4じゅう5円"},  // full-width digits
+            {u"10", u"じゅう"},
+            {u"11", u"じゅう1"},
+            {u"20", u"2じゅう"},
+            {u"100", u"ひゃく"},
+            {u"300", u"3びゃく"},
+            {u"600", u"ろっぴゃく"},
+            {u"800", u"はっぴゃく"},
+            {u"1000", u"せん"},
+            {u"3000", u"3ぜん"},
+            {u"8000", u"はっせん"},
+            {u"10000", u"1まん"},
+            {u"100000", u"じゅうまん"},
+            {u"100000000", u"1おく"},  // an empty group of four says nothing
+            {u"100010000", u"1おく1まん"},
+            {u"1000000000000", u"1ちょう"},
+            // Runs that stay: a leading zero, a single digit, more than 24 digits.
+            {u"0123", u"0123"},
+            {u"7", u"7"},
+            {u"1234567890123456789012345", u"1234567890123456789012345"},
+            // Commas go wherever they stand; words around a run are kept.
+            {u"a,b 2,0", u"ab 2じゅう"},
+            {u"価格は12円です", u"価格はじゅう2円です"},
+        },
+        spellJapaneseNumbers);
 }
 
 TEST(SpeechText, MarkupKeepsItsTagsWhileTheTextBetweenIsRewritten) {
@@ -61,27 +67,20 @@ TEST(SpeechText, MarkupKeepsItsTagsWhileTheTextBetweenIsRewritten) {
 }
 
 TEST(SpeechText, LinesAndTypographyAreNormalised) {
-    struct Case {
-        std::u16string in;
-        std::u16string out;
-    };
-    const Case cases[] = {
-        {u"It\u2019s a test\u2014really.", u"It's a test really."},
-        {u"line one\r\nline two", u"line one line two"},
-        {u"日本語の\n文章", u"日本語の文章"},  // Japanese lines join without a space
-        {u"end\n", u"end "},
-    };
-    for (const Case& c : cases) {
-        std::u16string text = c.in;
-        normalizeSpokenLines(text);
-        EXPECT_EQ(text, c.out) << toUtf8(c.in);
-    }
+    expectRewrites(
+        {
+            {u"It\u2019s a test\u2014really.", u"It's a test really."},
+            {u"line one\r\nline two", u"line one line two"},
+            {u"日本語の\n文章", u"日本語の文章"},  // Japanese lines join without a space
+            {u"end\n", u"end "},
+        },
+        normalizeSpokenLines);
 }
 
 TEST(SpeechText, StrayLessThanIsBlankedAndTagsAreKept) {
-    std::u16string text = u"a <3 b < c <b>x</b> <silence msec=\"10\"/> <";
-    blankStrayLessThan(text);
-    EXPECT_EQ(text, u"a  3 b   c <b>x</b> <silence msec=\"10\"/> <");
+    expectRewrites({{u"a <3 b < c <b>x</b> <silence msec=\"10\"/> <",
+                     u"a  3 b   c <b>x</b> <silence msec=\"10\"/> <"}},
+                   blankStrayLessThan);
 }
 
 TEST(SpeechText, PitchPrefixUnlessLongMarkupSetsItsOwn) {
@@ -95,11 +94,7 @@ TEST(SpeechText, PitchPrefixUnlessLongMarkupSetsItsOwn) {
 // Every unit of the SSML maps back into the caller's text, and the caller's
 // words are found where the map says.
 TEST(SsmlText, TranslatesMarkupAndMapsBack) {
-    struct Case {
-        std::u16string in;
-        std::u16string out;
-    };
-    const Case cases[] = {
+    const Rewrite cases[] = {
         {u"a<silence msec=\"10\" />b", u"a<break time=\"10ms\"/>b"},
         {u"<pitch middle='12'/>hi", u"<prosody pitch=\"+100%\">hi</prosody>"},
         {u"<pitch middle=\"-12\">lo</pitch> x", u"<prosody pitch=\"-50%\">lo</prosody> x"},
@@ -113,7 +108,7 @@ TEST(SsmlText, TranslatesMarkupAndMapsBack) {
         {u"<pitch middle='1'>a<emph>b</pitch>c",
          u"<prosody pitch=\"+6%\">a<emphasis>b</emphasis></prosody>c"},
     };
-    for (const Case& c : cases) {
+    for (const Rewrite& c : cases) {
         const SsmlText ssml = sapiToSsml(c.in);
         EXPECT_EQ(ssml.text, c.out) << toUtf8(c.in);
         ASSERT_EQ(ssml.origin.size(), ssml.text.size() + 1);
