@@ -49,12 +49,7 @@ EspeakSapi::EspeakSapi() : m_window(this), m_format(speechFormatNumber(22050, 16
 
 EspeakSapi::~EspeakSapi() {
     m_window.destroy();
-    if (m_utterance) {
-        m_utterance->cancel();
-        if (m_wavMode) {
-            m_utterance->waitDone(kFileCloseWaitMs);
-        }
-    }
+    dropUtterance();
 }
 
 int EspeakSapi::wordsPerMinute(int rate) {
@@ -90,12 +85,20 @@ void EspeakSapi::createVoice() {
 }
 
 void EspeakSapi::releaseVoice() {
-    if (m_utterance) {
-        m_utterance->cancel();
-        m_utterance.reset();
-        m_stream = nullptr;
-    }
+    dropUtterance();
     m_voice = -1;
+}
+
+void EspeakSapi::dropUtterance() {
+    if (!m_utterance) {
+        return;
+    }
+    m_utterance->cancel();
+    if (m_wavMode) {
+        m_utterance->waitDone(kFileCloseWaitMs);
+    }
+    m_utterance.reset();
+    m_stream = nullptr;
 }
 
 bool EspeakSapi::isJapaneseVoice() const {
@@ -160,11 +163,9 @@ bool EspeakSapi::changeVoice(ChoiceList& list) {
         return false;
     }
     if (voice != m_voice) {
-        if (m_utterance) {
-            m_utterance->cancel();
-            m_utterance.reset();
-            m_stream = nullptr;
-        }
+        // What the old voice was saying, paused or not, is dropped.
+        dropUtterance();
+        m_paused = false;
         m_voice = static_cast<int>(voice);
     }
     return true;
@@ -295,15 +296,7 @@ void EspeakSapi::stop() {
     if (m_paused) {
         resume();
     }
-    if (m_utterance) {
-        m_utterance->cancel();
-        // A file being written is closed, whole, before stop returns.
-        if (m_wavMode) {
-            m_utterance->waitDone(kFileCloseWaitMs);
-        }
-        m_utterance.reset();
-        m_stream = nullptr;
-    }
+    dropUtterance();
     restoreOutput();
 }
 

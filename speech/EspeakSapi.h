@@ -82,6 +82,8 @@ private:
     void deliverWords();
     void restoreOutput();
     void releaseVoice();
+    // Stops what is being said; a file being written is closed, whole, first.
+    void dropUtterance();
     static void tellEngineMissing();
     // Numbers spelt with their place readings, then read through the
     // Japanese readings dictionary.

@@ -112,6 +112,8 @@ void TTS::stop() {
             v->stop();
         }
     }
+    // Speech that ended while paused leaves nothing paused behind.
+    m_paused = false;
 }
 
 bool TTS::togglePause() {

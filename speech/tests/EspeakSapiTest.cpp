@@ -24,6 +24,7 @@ protected:
         m_voice.enumEnginNamesToComboBox(m_voices);
         ASSERT_GT(m_voices.count(), 1);
         ASSERT_TRUE(m_voice.changeVoice(m_voices));
+        EXPECT_FALSE(m_voice.isSpeaking()) << "a voice that has said nothing is not speaking";
         m_voice.setListener(&m_log, &m_log);
     }
 
