@@ -265,6 +265,16 @@ std::string SinkRecorder::ensureSink() {
     return {};
 }
 
+::testing::AssertionResult sinkReady() {
+    static const std::string problem = SinkRecorder::ensureSink();
+    if (problem.empty()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << problem
+           << "\nThese tests play into a PulseAudio null sink and cannot run without it.";
+}
+
 SinkRecorder::SinkRecorder(std::string path) : m_path(std::move(path)) {}
 
 SinkRecorder::~SinkRecorder() {
@@ -290,6 +300,16 @@ bool SinkRecorder::start() {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+}
+
+Sound recordSink(const std::string& path, const std::function<void()>& body, int tailMs) {
+    SinkRecorder recorder(path);
+    if (!recorder.start()) {
+        throw std::runtime_error("parec did not start recording");
+    }
+    body();
+    std::this_thread::sleep_for(std::chrono::milliseconds(tailMs));
+    return recorder.stop();
 }
 
 Sound SinkRecorder::stop() {

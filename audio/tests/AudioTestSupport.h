@@ -5,6 +5,8 @@
 #include <sys/types.h>
 
 #include <functional>
+
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -70,5 +72,13 @@ private:
     std::string m_path;
     pid_t m_pid = -1;
 };
+
+// Success when the test sink is there (looked for once per process), else
+// why not: for the SetUp of every test that plays into the sink.
+::testing::AssertionResult sinkReady();
+
+// What the sink heard while body ran, plus tailMs of what followed; the
+// recording goes to path.
+Sound recordSink(const std::string& path, const std::function<void()>& body, int tailMs = 300);
 
 }  // namespace pw::test

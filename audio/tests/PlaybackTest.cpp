@@ -59,24 +59,15 @@ void expectOnePause(const Sound& sound, double pausedSeconds, double soundSecond
 
 class Playback : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_sinkProblem = new std::string(test::SinkRecorder::ensureSink());
-    }
-
     void SetUp() override {
-        ASSERT_EQ(*s_sinkProblem, "") << "These tests play into a PulseAudio null sink and "
-                                         "cannot run without it.";
+        ASSERT_TRUE(test::sinkReady());
         ASSERT_TRUE(AudioEngine::instance().initialize())
             << "The sink runs but the output did not open.";
     }
 
     // What the sink heard while body ran, plus a quiet tail.
     Sound record(const std::function<void()>& body) {
-        test::SinkRecorder recorder(m_dir.file("capture.wav"));
-        EXPECT_TRUE(recorder.start()) << "parec did not start recording";
-        body();
-        sleepMs(300);
-        return recorder.stop();
+        return test::recordSink(m_dir.file("capture.wav"), body);
     }
 
     std::string tone(const std::string& name, int rate, int channels, double seconds,
@@ -86,12 +77,9 @@ protected:
         return path;
     }
 
-    static std::string* s_sinkProblem;
     test::TempDir m_dir;
     test::ScopedRecordingUi m_ui;
 };
-
-std::string* Playback::s_sinkProblem = nullptr;
 
 TEST_F(Playback, EachFormatComesBackWithItsLengthAndPitch) {
     struct Case {

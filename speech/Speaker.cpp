@@ -1,0 +1,246 @@
+// The sentence speaker's logic.
+#include "speech/Speaker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "audio/BassPlayer.h"
+#include "dictionary/DictionaryWindow.h"
+#include "speech/SpeechFormat.h"
+#include "speech/SpeechText.h"
+
+namespace pw {
+namespace {
+
+// A nested playSegment (from events handled while the last run is being
+// stopped) must not start a second run.
+std::atomic<bool> g_playSegmentBusy{false};
+
+class BusyGuard {
+public:
+    BusyGuard() : m_entered(!g_playSegmentBusy.exchange(true)) {}
+    ~BusyGuard() {
+        if (m_entered) {
+            g_playSegmentBusy.store(false);
+        }
+    }
+    bool entered() const { return m_entered; }
+
+private:
+    bool m_entered;
+};
+
+// Selects entry of list, or fallback when entry is not in it.
+void selectStored(ChoiceList& list, int entry, int fallback) {
+    entry = std::max(entry, 0);
+    list.select(entry < list.count() ? entry : fallback);
+}
+
+}  // namespace
+
+Speaker::Speaker(std::unique_ptr<IAudioPlayer> player, TTS::VoiceFactory voices)
+    : m_player(player ? std::move(player) : std::make_unique<BassPlayer>()),
+      m_tts(std::make_unique<TTS>(std::move(voices))) {}
+
+Speaker::~Speaker() {
+    close();
+}
+
+bool Speaker::initialize() {
+    DictionaryWindow::setUpSpeakerDictionaries();
+    const bool ok = m_tts->init();
+    m_tts->enumVoices(0, m_voiceLists[0]);
+    m_tts->enumVoices(1, m_voiceLists[1]);
+    m_tts->fillFormats(m_formatList);
+    return ok;
+}
+
+void Speaker::close() {
+    Thread::stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (m_tts) {
+        m_tts->stop();
+    }
+    m_player.reset();
+    m_tts.reset();
+}
+
+void Speaker::prepareText(std::u16string& text) {
+    DictionaryWindow::replaceText(text);
+    normalizeSpokenLines(text);
+}
+
+void Speaker::applyVoiceSettings(int index) {
+    const size_t i = slot(index);
+    m_tts->changeVoice(static_cast<int>(i), m_voiceLists[i]);
+    m_tts->setFormat(static_cast<int>(i), m_formatList);
+    m_tts->setRate(static_cast<int>(i), m_rates[i]);
+    m_tts->setVolume(static_cast<int>(i), m_volume);
+}
+
+void Speaker::speak(const std::u16string& text, int index) {
+    if (!m_tts) {
+        return;
+    }
+    m_tts->stop();
+    if (!m_enabled[slot(index)]) {
+        return;
+    }
+    std::u16string spoken = text;
+    prepareText(spoken);
+    applyVoiceSettings(index);
+    m_tts->speak(spoken, static_cast<int>(slot(index)), 0);
+}
+
+int Speaker::convertToWav(const std::u16string& fileName, int index, const std::u16string& text,
+                          bool isXml) {
+    if (!m_tts) {
+        return TTS::kConvertNoVoice;
+    }
+    m_tts->stop();
+    applyVoiceSettings(index);
+    // A file must sound like the speech the learner hears.
+    std::u16string spoken = text;
+    if (!isXml) {
+        prepareText(spoken);
+    }
+    return m_tts->convertToWavFile(spoken, fileName, static_cast<int>(slot(index)), isXml);
+}
+
+bool Speaker::playSegment(const std::string& fileName, int64_t startMs, int64_t endMs) {
+    BusyGuard busy;
+    if (!busy.entered()) {
+        return true;
+    }
+    stopPlayback();
+    if (isRunning()) {
+        return true;
+    }
+    if (!m_useSentenceAudio || !m_player) {
+        return false;
+    }
+    m_request = Request{fileName, startMs, endMs, m_playbackSpeed, m_volume};
+    Thread::start();
+    return true;
+}
+
+void Speaker::run() {
+    IAudioPlayer& player = *m_player;
+    if (!player.open(m_request.fileName)) {
+        return;
+    }
+    player.setSpeed(m_request.speed);
+    player.setVolume(m_request.volume);
+    player.playSegment(m_request.startMs, m_request.endMs);
+    bool paused = false;
+    while (!stopRequested()) {
+        if (!player.isPlaying() && !player.isPaused()) {
+            break;
+        }
+        if (player.getPosition() > m_request.endMs) {
+            break;
+        }
+        if (m_pauseRequest.exchange(false)) {
+            paused ? player.resume() : player.pause();
+            paused = !paused;
+        }
+        sleepUnlessStopped(kPollMs);
+    }
+    player.stop();
+}
+
+void Speaker::togglePause() {
+    m_pauseRequest.store(true);
+    if (m_tts) {
+        m_tts->togglePause();
+    }
+}
+
+bool Speaker::isSpeaking() {
+    return m_tts && m_tts->isSpeaking();
+}
+
+void Speaker::stop() {
+    if (m_tts) {
+        m_tts->stop();
+    }
+}
+
+void Speaker::stopPlayback() {
+    Thread::stop();
+    stop();
+    m_pauseRequest.store(false);
+}
+
+void Speaker::setSpeechListener(SapiEventListener* listener) {
+    if (m_tts) {
+        m_tts->setListener(listener);
+    }
+}
+
+void Speaker::selectVoice(int index, int entry) {
+    const size_t i = slot(index);
+    m_voiceLists[i].select(entry);
+    if (m_tts) {
+        m_tts->changeVoice(static_cast<int>(i), m_voiceLists[i]);
+    }
+}
+
+void Speaker::selectFormat(int entry) {
+    m_formatList.select(entry);
+}
+
+void Speaker::setVoiceEnabled(int index, bool enabled) {
+    m_enabled[slot(index)] = enabled;
+}
+
+void Speaker::setRate(int index, int rate) {
+    const size_t i = slot(index);
+    m_rates[i] = std::clamp(rate, kMinRate, kMaxRate);
+    if (m_tts) {
+        m_tts->setRate(static_cast<int>(i), m_rates[i]);
+    }
+}
+
+void Speaker::setPlaybackSpeed(int percent) {
+    m_playbackSpeed = std::clamp(percent, kMinPlaybackSpeed, kMaxPlaybackSpeed);
+    if (m_player) {
+        m_player->setSpeed(m_playbackSpeed);
+    }
+}
+
+void Speaker::setVolume(int volume) {
+    m_volume = std::clamp(volume, 0, 100);
+    if (m_player) {
+        m_player->setVolume(m_volume);
+    }
+    if (m_tts) {
+        m_tts->setVolume(0, m_volume);
+        m_tts->setVolume(1, m_volume);
+    }
+}
+
+void Speaker::loadSettings(const ProfileSettings& settings) {
+    selectStored(m_voiceLists[0], settings.read(settings::kVoice1), 0);
+    selectStored(m_voiceLists[1], settings.read(settings::kVoice2), 0);
+    selectStored(m_formatList, settings.read(settings::kFormat), kDefaultFormatIndex);
+    setPlaybackSpeed(settings.read(settings::kRate));
+    setRate(0, settings.read(settings::kRate1));
+    setRate(1, settings.read(settings::kRate2));
+    m_enabled[0] = settings.read(settings::kEnable1) > 0;
+    m_enabled[1] = settings.read(settings::kEnable2) > 0;
+}
+
+void Speaker::saveSettings(ProfileSettings& settings) const {
+    settings.write(settings::kVoice1, m_voiceLists[0].selectedIndex());
+    settings.write(settings::kVoice2, m_voiceLists[1].selectedIndex());
+    settings.write(settings::kFormat, m_formatList.selectedIndex());
+    settings.write(settings::kRate, m_playbackSpeed);
+    settings.write(settings::kRate1, m_rates[0]);
+    settings.write(settings::kRate2, m_rates[1]);
+    settings.write(settings::kEnable1, m_enabled[0] ? 1 : 0);
+    settings.write(settings::kEnable2, m_enabled[1] ? 1 : 0);
+}
+
+}  // namespace pw

@@ -1,0 +1,134 @@
+// What the sentence speaker pane does, without the pane: speaks a sentence
+// with voice 1 and a translation with voice 2 after the learner's
+// dictionaries, plays the recorded segment of a sentence instead when the
+// learner asks for recorded audio, pauses and stops both, writes speech into
+// WAV files, and keeps the "Speaker" settings. The pane shows this state in
+// its controls and hands the learner's changes to the setters.
+//
+//   Speaker speaker;
+//   speaker.initialize();              // voices, formats; after the UI is up
+//   speaker.loadSettings();
+//   if (!speaker.playSegment(file, startMs, endMs)) {
+//       speaker.speak(sentence, 0);
+//   }
+//
+// Everything but the playback thread runs on the user-interface thread.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/core/ProfileSettings.h"
+#include "app/core/Thread.h"
+#include "audio/IAudioPlayer.h"
+#include "speech/ChoiceList.h"
+#include "speech/TTS.h"
+
+namespace pw {
+
+class SapiEventListener;
+
+class Speaker : private Thread {
+public:
+    static constexpr int kMinRate = -10;
+    static constexpr int kMaxRate = 10;
+    static constexpr int kMinPlaybackSpeed = 50;
+    static constexpr int kMaxPlaybackSpeed = 200;
+    // How often the playback thread looks at the player.
+    static constexpr int kPollMs = 30;
+
+    // The player of recorded audio (a BassPlayer unless given) and the maker
+    // of the voices (espeak-ng voices unless given).
+    explicit Speaker(std::unique_ptr<IAudioPlayer> player = nullptr, TTS::VoiceFactory voices = {});
+    ~Speaker() override;
+
+    // Makes the voices, fills the voice and format lists, and puts the
+    // speaker's dictionaries ("Resources/dict.txt", "Resources/RegexDict.txt")
+    // into the learner's lists.
+    bool initialize();
+    // Stops the playback thread and lets go of the player and the voices.
+    void close();
+
+    // Practice's operations. index 0 is voice 1 (sentences), 1 voice 2
+    // (translations); any other index means voice 1.
+    void speak(const std::u16string& text, int index);
+    // Starts writing text into fileName with the voice (TTS result codes).
+    // Plain text passes the same dictionaries and rewrites as speak();
+    // markup is taken as it is.
+    int convertToWav(const std::u16string& fileName, int index, const std::u16string& text,
+                     bool isXml);
+    // True when recorded audio plays (or goes on playing): the caller does
+    // not speak. False when the learner does not use recorded audio.
+    bool playSegment(const std::string& fileName, int64_t startMs, int64_t endMs);
+    // Pauses or resumes speech and recorded audio.
+    void togglePause();
+    bool isSpeaking();
+    // Whether a recorded segment is playing.
+    bool isPlayingSegment() const { return isRunning(); }
+    // Stops speech.
+    void stop();
+    // Stops recorded audio and speech.
+    void stopPlayback();
+
+    // Every speech event goes to listener (null: none).
+    void setSpeechListener(SapiEventListener* listener);
+
+    void loadSettings(const ProfileSettings& settings = ProfileSettings::instance());
+    void saveSettings(ProfileSettings& settings = ProfileSettings::instance()) const;
+
+    // The pane's controls.
+    ChoiceList& voiceList(int index) { return m_voiceLists[slot(index)]; }
+    ChoiceList& formatList() { return m_formatList; }
+    void selectVoice(int index, int entry);
+    void selectFormat(int entry);
+    bool isVoiceEnabled(int index) const { return m_enabled[slot(index)]; }
+    void setVoiceEnabled(int index, bool enabled);
+    int rate(int index) const { return m_rates[slot(index)]; }
+    void setRate(int index, int rate);
+    int playbackSpeed() const { return m_playbackSpeed; }
+    void setPlaybackSpeed(int percent);
+    int volume() const { return m_volume; }
+    // Sets the player's volume and both voices'.
+    void setVolume(int volume);
+    bool usesSentenceAudio() const { return m_useSentenceAudio; }
+    void setUseSentenceAudio(bool use) { m_useSentenceAudio = use; }
+
+    TTS* tts() { return m_tts.get(); }
+    IAudioPlayer* player() { return m_player.get(); }
+
+protected:
+    void run() override;
+
+private:
+    static size_t slot(int index) { return index == 1 ? 1 : 0; }
+    // The voice, format, rate and volume of voice index, before it speaks.
+    void applyVoiceSettings(int index);
+    // The learner's dictionaries and the line and typography rewrites.
+    static void prepareText(std::u16string& text);
+
+    std::unique_ptr<IAudioPlayer> m_player;
+    std::unique_ptr<TTS> m_tts;
+    std::array<MemoryChoiceList, 2> m_voiceLists;
+    MemoryChoiceList m_formatList;
+    std::array<bool, 2> m_enabled{true, true};
+    std::array<int, 2> m_rates{0, 0};
+    int m_playbackSpeed = 100;
+    int m_volume = 100;
+    bool m_useSentenceAudio = false;
+
+    // The playback request, set before the thread starts.
+    struct Request {
+        std::string fileName;
+        int64_t startMs = 0;
+        int64_t endMs = 0;
+        int speed = 100;
+        int volume = 100;
+    };
+    Request m_request;
+    std::atomic<bool> m_pauseRequest{false};
+};
+
+}  // namespace pw

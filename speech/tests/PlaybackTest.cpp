@@ -1,0 +1,149 @@
+// Speech and recorded sentences heard through the PulseAudio null sink.
+#include <chrono>
+
+#include <gtest/gtest.h>
+
+#include "app/core/testsupport/RecordingUi.h"
+#include "app/core/testsupport/TestFiles.h"
+#include "audio/AudioEngine.h"
+#include "audio/tests/AudioTestSupport.h"
+#include "speech/EspeakSapi.h"
+#include "speech/Speaker.h"
+#include "speech/tests/SpeechFakes.h"
+#include "speech/tests/SpeechTestSupport.h"
+
+namespace pw {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using test::Sound;
+using test::Span;
+
+class SpeechPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::sinkReady());
+        ASSERT_TRUE(AudioEngine::instance().initialize())
+            << "The sink runs but the output did not open.";
+        ASSERT_TRUE(m_speaker.initialize());
+        m_speaker.setSpeechListener(&m_log);
+    }
+
+    Sound record(const std::function<void()>& body) {
+        return test::recordSink(m_dir.file("capture.wav"), body);
+    }
+
+    // Runs the user-interface loop until the speech has been reported ended.
+    bool untilFinished(int timeoutMs = 10000) {
+        return m_ui->runUntil([&] { return m_log.count(SapiEvent::kFinished) > 0; }, timeoutMs);
+    }
+
+    test::ScopedRecordingUi m_ui;
+    test::TempDir m_dir;
+    Speaker m_speaker;
+    test::EventLog m_log;
+};
+
+TEST_F(SpeechPlayback, SpeechIsHeardAndEachWordIsReportedAsItIsHeard) {
+    const std::u16string text = u"Caf\u00e9 au lait, na\u00efve fa\u00e7ade.";
+    Clock::time_point started;
+    std::vector<double> heardAt;  // seconds after speak, per event
+    const Sound sound = record([&] {
+        started = Clock::now();
+        m_speaker.speak(text, 0);
+        EXPECT_TRUE(m_ui->runUntil(
+            [&] {
+                while (heardAt.size() < m_log.events.size()) {
+                    heardAt.push_back(
+                        std::chrono::duration<double>(Clock::now() - started).count());
+                }
+                return m_log.count(SapiEvent::kFinished) > 0;
+            },
+            10000));
+    });
+    const Span span = test::findSound(sound);
+    EXPECT_GT(span.length(), 1.0) << "speech was not heard";
+    EXPECT_GT(test::peak(sound, span.start, span.end), 0.1);
+
+    EXPECT_FALSE(m_log.offUiThread);
+    EXPECT_EQ(
+        test::wordsOf(m_log.events, text),
+        (std::vector<std::u16string>{u"Caf\u00e9", u"au", u"lait", u"na\u00efve", u"fa\u00e7ade"}));
+    ASSERT_EQ(m_log.count(SapiEvent::kFinished), 1);
+    EXPECT_EQ(m_log.events.back().type, SapiEvent::kFinished);
+    // Words follow the sound: the last is reported well after the first.
+    ASSERT_GE(heardAt.size(), 6u);
+    EXPECT_GT(heardAt[4] - heardAt[0], 0.8);
+    m_ui->runFor(300);
+    EXPECT_EQ(m_log.count(SapiEvent::kFinished), 1);
+}
+
+TEST_F(SpeechPlayback, PauseThenResumeLeavesAGap) {
+    const Sound sound = record([&] {
+        m_speaker.speak(u"One, two, three, four, five, six, seven, eight, nine, ten.", 0);
+        m_ui->runFor(1200);
+        m_speaker.togglePause();
+        EXPECT_TRUE(m_speaker.tts()->isPaused());
+        EXPECT_TRUE(m_speaker.isSpeaking());
+        m_ui->runFor(1500);
+        m_speaker.togglePause();
+        EXPECT_TRUE(untilFinished());
+    });
+    const Span span = test::findSound(sound);
+    double longest = 0;
+    for (const Span& gap : test::findGaps(sound, span.start, span.end, 0.05)) {
+        longest = std::max(longest, gap.length());
+    }
+    EXPECT_GT(longest, 1.4);
+    EXPECT_LT(longest, 1.9);
+}
+
+TEST_F(SpeechPlayback, WithVoice2OffTranslationsAreSilentAndSentencesAreNot) {
+    m_speaker.setVoiceEnabled(1, false);
+    const Sound silent = record([&] {
+        m_speaker.speak(u"This translation is not spoken.", 1);
+        m_ui->runFor(1500);
+    });
+    EXPECT_LT(test::findSound(silent).start, 0) << "the translation was heard";
+    EXPECT_FALSE(m_speaker.isSpeaking());
+
+    const Sound spoken = record([&] {
+        m_speaker.speak(u"This sentence is spoken.", 0);
+        EXPECT_TRUE(untilFinished());
+    });
+    EXPECT_GT(test::findSound(spoken).length(), 0.8);
+}
+
+TEST_F(SpeechPlayback, TheRecordedSegmentPlaysWhenTheLearnerAsksForIt) {
+    const std::string path = m_dir.file("tones.wav");
+    test::writeTones(path, 44100, 2, {{1.0, 440}, {1.0, 880}, {1.0, 440}});
+    EXPECT_FALSE(m_speaker.playSegment(path, 1000, 2000)) << "the box is not checked";
+
+    m_speaker.setUseSentenceAudio(true);
+    const Sound sound = record([&] {
+        EXPECT_TRUE(m_speaker.playSegment(path, 1000, 2000));
+        EXPECT_TRUE(m_ui->runUntil([&] { return !m_speaker.isPlayingSegment(); }, 5000));
+    });
+    const Span span = test::findSound(sound);
+    EXPECT_NEAR(span.length(), 1.0, 0.05);
+    EXPECT_NEAR(test::frequency(sound, span.start + 0.1, span.end - 0.1), 880, 10);
+}
+
+TEST_F(SpeechPlayback, AfterAFileIsStoppedTheVoiceSpeaksAloudAgain) {
+    const std::string path = m_dir.file("long.wav");
+    ASSERT_EQ(m_speaker.convertToWav(fromUtf8(path), 0, test::longText(), false),
+              TTS::kConvertStarted);
+    m_ui->runFor(100);
+    m_speaker.stop();
+    EXPECT_GT(test::soxInfo(path).seconds, 0.0);
+    m_ui->runFor(300);
+    m_log.events.clear();
+    const Sound sound = record([&] {
+        m_speaker.speak(u"Heard again.", 0);
+        EXPECT_TRUE(untilFinished());
+    });
+    EXPECT_GT(test::findSound(sound).length(), 0.5);
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,205 @@
+// The sentence speaker pane.
+#include "speech/ui/SentenceSpeaker.h"
+
+#include <algorithm>
+
+#include <wx/window.h>
+
+namespace pw {
+namespace {
+
+constexpr int kMargin = 6;
+constexpr int kRow = 26;
+constexpr int kLabelWidth = 112;
+constexpr int kFieldWidth = 72;
+
+const char16_t* const kOnTips[] = {u"Voice1 を使用する場合はチェックしてください",
+                                   u"Voice2 を使用する場合はチェックしてください"};
+const char16_t* const kChooserTips[] = {u"Voice1 に関して設定する場合はチェックしてください",
+                                        u"Voice2 に関して設定する場合はチェックしてください"};
+
+void fillCombo(ComboBox& combo, const ChoiceList& list) {
+    combo.clear();
+    for (int i = 0; i < list.count(); ++i) {
+        combo.addItem(list.text(i));
+    }
+    combo.select(list.selectedIndex());
+}
+
+}  // namespace
+
+void SentenceSpeaker::Label::onPaint(Graphics& graphics) {
+    const wxSize size = graphics.textExtent(getText());
+    graphics.drawText(getText(), 0, std::max(0, (clientHeight() - size.y) / 2));
+}
+
+SentenceSpeaker::SentenceSpeaker(std::unique_ptr<IAudioPlayer> player, TTS::VoiceFactory voices)
+    : m_speaker(std::move(player), std::move(voices)) {
+    setClassName(u"SentenceSpeaker");
+}
+
+SentenceSpeaker::~SentenceSpeaker() {
+    m_speaker.close();
+}
+
+void SentenceSpeaker::createControl(BaseWindow& control, BaseWindow& parent,
+                                    const std::u16string& text, const std::u16string& tip) {
+    control.setText(text);
+    control.create(parent, 0, 0, 10, 10);
+    if (!tip.empty()) {
+        control.setToolTip(tip);
+    }
+    if (dynamic_cast<Label*>(&control) && parent.handle()) {
+        control.setBackColor(parent.handle()->GetBackgroundColour());
+    }
+    // Controls inside the group report to the pane.
+    control.setCommandTarget(this);
+}
+
+bool SentenceSpeaker::onCreate() {
+    m_group.setText(u"Voice");
+    m_group.create(*this, 0, 0, 10, 10);
+    for (int i = 0; i < 2; ++i) {
+        const std::u16string number = i == 0 ? u"1" : u"2";
+        m_chooser[i].setGroupStart(i == 0);
+        createControl(m_chooser[i], m_group, number, kChooserTips[i]);
+        createControl(m_voiceOn[i], m_group, u"Voice" + number, kOnTips[i]);
+        createControl(m_voiceCombo[i], m_group, u"");
+        createControl(m_speedLabel[i], m_group, u"Voice" + number + u" Speed");
+        m_speed[i].setRange(Speaker::kMinRate, Speaker::kMaxRate);
+        createControl(m_speed[i], m_group, u"");
+    }
+    createControl(m_formatLabel, *this, u"Format");
+    createControl(m_formatCombo, *this, u"");
+    createControl(m_sentenceAudio, *this, u"Sentence audio",
+                  u"センテンスに関連付けられた音声ファイルを使用する場合はチェックしてください");
+    createControl(m_playbackLabel, *this, u"PlaybackSpeed");
+    m_playbackSpeed.setRange(Speaker::kMinPlaybackSpeed, Speaker::kMaxPlaybackSpeed);
+    createControl(m_playbackSpeed, *this, u"", u"音声ファイル再生速度 (50-200%)");
+    createControl(m_volumeLabel, *this, u"Volume");
+    m_volume.setRange(0, 100);
+    createControl(m_volume, *this, u"");
+    createControl(m_dictionary, *this, u"辞書",
+                  u"この辞書は SAPI を使った音声読み上げ時に使用します");
+    // The dictionary window is not part of the program yet.
+    m_dictionary.setEnabled(false);
+
+    m_speaker.initialize();
+    fillCombo(m_voiceCombo[0], m_speaker.voiceList(0));
+    fillCombo(m_voiceCombo[1], m_speaker.voiceList(1));
+    fillCombo(m_formatCombo, m_speaker.formatList());
+    m_chooser[0].setChecked(true);
+    refreshControls();
+    showVoice(0);
+    return false;
+}
+
+void SentenceSpeaker::onDestroy() {
+    m_speaker.close();
+}
+
+void SentenceSpeaker::onSize(int width, int) {
+    const int inner = std::max(width - 4 * kMargin, 40);
+    const int groupHeight =
+        3 * kRow + 4 * kMargin + (m_group.handle() ? m_group.clientArea().y : 16);
+    m_group.setBounds(kMargin, kMargin, width - 2 * kMargin, groupHeight);
+    const wxRect area = m_group.clientArea();
+    for (int i = 0; i < 2; ++i) {
+        int y = area.y;
+        m_chooser[i].setBounds(area.x + i * 40, y, 36, kRow);
+        m_voiceOn[i].setBounds(area.x + 90, y, std::max(area.width - 90, 40), kRow);
+        y += kRow + kMargin;
+        m_voiceCombo[i].setBounds(area.x, y, area.width, kRow);
+        y += kRow + kMargin;
+        m_speedLabel[i].setBounds(area.x, y, kLabelWidth, kRow);
+        m_speed[i].setBounds(area.x + kLabelWidth, y, kFieldWidth + 40, kRow);
+    }
+    int y = kMargin + groupHeight + kMargin;
+    m_formatLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
+    m_formatCombo.setBounds(2 * kMargin + kLabelWidth, y, std::max(inner - kLabelWidth, 40), kRow);
+    y += kRow + kMargin;
+    m_sentenceAudio.setBounds(2 * kMargin, y, inner, kRow);
+    y += kRow + kMargin;
+    m_playbackLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
+    m_playbackSpeed.setBounds(2 * kMargin + kLabelWidth, y, kFieldWidth + 40, kRow);
+    y += kRow + kMargin;
+    m_volumeLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
+    m_volume.setBounds(2 * kMargin + kLabelWidth, y, std::max(inner - kLabelWidth, 40), kRow);
+    y += kRow + kMargin;
+    m_dictionary.setBounds(2 * kMargin, y, 80, kRow);
+}
+
+void SentenceSpeaker::showVoice(int index) {
+    m_shownVoice = static_cast<int>(slot(index));
+    for (int i = 0; i < 2; ++i) {
+        const bool shown = i == m_shownVoice;
+        m_voiceCombo[i].setVisible(shown);
+        m_voiceOn[i].setVisible(shown);
+        m_speedLabel[i].setVisible(shown);
+        m_speed[i].setVisible(shown);
+    }
+}
+
+void SentenceSpeaker::refreshControls() {
+    for (int i = 0; i < 2; ++i) {
+        m_voiceCombo[i].select(m_speaker.voiceList(i).selectedIndex());
+        const bool on = m_speaker.isVoiceEnabled(i);
+        m_voiceOn[i].setChecked(on);
+        m_voiceCombo[i].setEnabled(on);
+        m_speed[i].setEnabled(on);
+        m_speed[i].setValue(m_speaker.rate(i));
+    }
+    m_formatCombo.select(m_speaker.formatList().selectedIndex());
+    m_sentenceAudio.setChecked(m_speaker.usesSentenceAudio());
+    m_playbackSpeed.setValue(m_speaker.playbackSpeed());
+    m_playbackSpeed.setEnabled(m_speaker.usesSentenceAudio());
+    m_volume.setValue(m_speaker.volume());
+}
+
+void SentenceSpeaker::loadSettings(const ProfileSettings& settings) {
+    m_speaker.loadSettings(settings);
+    refreshControls();
+}
+
+void SentenceSpeaker::saveSettings(ProfileSettings& settings) const {
+    m_speaker.saveSettings(settings);
+}
+
+bool SentenceSpeaker::onCommand(const Command& command) {
+    const wxWindow* sender = command.sender;
+    for (int i = 0; i < 2; ++i) {
+        if (sender == m_chooser[i].handle() && command.code == codes::kClicked) {
+            showVoice(i);
+            return true;
+        }
+        if (sender == m_voiceCombo[i].handle() && command.code == codes::kSelectionChanged) {
+            m_speaker.selectVoice(i, m_voiceCombo[i].selectedIndex());
+            return true;
+        }
+        if (sender == m_voiceOn[i].handle() && command.code == codes::kClicked) {
+            m_speaker.setVoiceEnabled(i, m_voiceOn[i].isChecked());
+            m_voiceCombo[i].setEnabled(m_voiceOn[i].isChecked());
+            m_speed[i].setEnabled(m_voiceOn[i].isChecked());
+            return true;
+        }
+        if (sender == m_speed[i].handle() && command.code == codes::kValueChanged) {
+            m_speaker.setRate(i, m_speed[i].value());
+            return true;
+        }
+    }
+    if (sender == m_formatCombo.handle() && command.code == codes::kSelectionChanged) {
+        m_speaker.selectFormat(m_formatCombo.selectedIndex());
+    } else if (sender == m_sentenceAudio.handle() && command.code == codes::kClicked) {
+        m_speaker.setUseSentenceAudio(m_sentenceAudio.isChecked());
+        m_playbackSpeed.setEnabled(m_sentenceAudio.isChecked());
+    } else if (sender == m_playbackSpeed.handle() && command.code == codes::kValueChanged) {
+        m_speaker.setPlaybackSpeed(m_playbackSpeed.value());
+    } else if (sender == m_volume.handle() && command.code == codes::kValueChanged) {
+        m_speaker.setVolume(m_volume.value());
+    } else {
+        return BaseWindow::onCommand(command);
+    }
+    return true;
+}
+
+}  // namespace pw

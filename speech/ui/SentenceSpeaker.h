@@ -1,0 +1,107 @@
+// The speech and audio settings pane of the practice pane, and the object
+// through which practice speaks: the two voices with their lists, "on" boxes
+// and speeds (one voice shown at a time, chosen with "1" and "2"), the file
+// format, recorded sentence audio with its playback speed, the volume, and
+// the dictionary button. The work is the Speaker's; the pane shows its state
+// and hands it the learner's changes.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "gui/BaseWindow.h"
+#include "gui/Button.h"
+#include "gui/CheckBox.h"
+#include "gui/ComboBox.h"
+#include "gui/Component.h"
+#include "gui/GroupComponent.h"
+#include "gui/RadioButton.h"
+#include "gui/Slider.h"
+#include "gui/UpDownTextField.h"
+#include "speech/Speaker.h"
+
+namespace pw {
+
+class SentenceSpeaker : public BaseWindow {
+public:
+    // A line of text beside a control.
+    class Label : public Component {
+    protected:
+        void onPaint(Graphics& graphics) override;
+    };
+
+    // The player of recorded audio and the maker of voices; the defaults
+    // are the program's (BassPlayer, espeak-ng).
+    explicit SentenceSpeaker(std::unique_ptr<IAudioPlayer> player = nullptr,
+                             TTS::VoiceFactory voices = {});
+    ~SentenceSpeaker() override;
+
+    // What practice calls; see Speaker.
+    void speak(const std::u16string& text, int index) { m_speaker.speak(text, index); }
+    int convertToWav(const std::u16string& fileName, int index, const std::u16string& text,
+                     bool isXml) {
+        return m_speaker.convertToWav(fileName, index, text, isXml);
+    }
+    bool playSegment(const std::string& fileName, int64_t startMs, int64_t endMs) {
+        return m_speaker.playSegment(fileName, startMs, endMs);
+    }
+    void togglePause() { m_speaker.togglePause(); }
+    bool isSpeaking() { return m_speaker.isSpeaking(); }
+    bool isPlayingSegment() const { return m_speaker.isPlayingSegment(); }
+    void stop() { m_speaker.stop(); }
+    void stopPlayback() { m_speaker.stopPlayback(); }
+    void setSpeechListener(SapiEventListener* listener) { m_speaker.setSpeechListener(listener); }
+
+    // The "Speaker" section of the settings file, into and out of the controls.
+    void loadSettings(const ProfileSettings& settings = ProfileSettings::instance());
+    void saveSettings(ProfileSettings& settings = ProfileSettings::instance()) const;
+
+    Speaker& speaker() { return m_speaker; }
+
+    // The controls, for the pane's tests.
+    ComboBox& voiceCombo(int index) { return m_voiceCombo[slot(index)]; }
+    CheckBox& voiceOn(int index) { return m_voiceOn[slot(index)]; }
+    UpDownTextField& speedField(int index) { return m_speed[slot(index)]; }
+    Label& speedLabel(int index) { return m_speedLabel[slot(index)]; }
+    RadioButton& voiceChooser(int index) { return m_chooser[slot(index)]; }
+    ComboBox& formatCombo() { return m_formatCombo; }
+    CheckBox& sentenceAudio() { return m_sentenceAudio; }
+    UpDownTextField& playbackSpeed() { return m_playbackSpeed; }
+    Slider& volume() { return m_volume; }
+    Button& dictionaryButton() { return m_dictionary; }
+    GroupComponent& voiceGroup() { return m_group; }
+
+    bool onCreate() override;
+    void onSize(int width, int height) override;
+    bool onCommand(const Command& command) override;
+    void onDestroy() override;
+
+private:
+    static size_t slot(int index) { return index == 1 ? 1 : 0; }
+    // Shows the controls of voice index and hides the other voice's.
+    void showVoice(int index);
+    // Puts the Speaker's state into the controls.
+    void refreshControls();
+    void createControl(BaseWindow& control, BaseWindow& parent, const std::u16string& text,
+                       const std::u16string& tip = {});
+
+    Speaker m_speaker;
+    GroupComponent m_group;
+    std::array<RadioButton, 2> m_chooser;
+    std::array<ComboBox, 2> m_voiceCombo;
+    std::array<CheckBox, 2> m_voiceOn;
+    std::array<Label, 2> m_speedLabel;
+    std::array<UpDownTextField, 2> m_speed;
+    Label m_formatLabel;
+    ComboBox m_formatCombo;
+    CheckBox m_sentenceAudio;
+    Label m_playbackLabel;
+    UpDownTextField m_playbackSpeed;
+    Label m_volumeLabel;
+    Slider m_volume;
+    Button m_dictionary;
+    int m_shownVoice = 0;
+};
+
+}  // namespace pw
