@@ -1,11 +1,11 @@
 # Copies the run-time data folders from SRC to DST (invoked with cmake -P).
 # Files the learner edits through the program are installed only when missing,
 # so that a rebuild never overwrites the learner's own.
-set(learner_files Resources/dict.txt Resources/RegexDict.txt)
+set(learner_files Resources/dict.txt Resources/RegexDict.txt Resources/ThemeList.xml)
 foreach(folder Resources Data Lists Dictionaries Plugins)
   if(IS_DIRECTORY ${SRC}/${folder})
     file(COPY ${SRC}/${folder} DESTINATION ${DST}
-         PATTERN dict.txt EXCLUDE PATTERN RegexDict.txt EXCLUDE)
+         PATTERN dict.txt EXCLUDE PATTERN RegexDict.txt EXCLUDE PATTERN ThemeList.xml EXCLUDE)
   else()
     file(MAKE_DIRECTORY ${DST}/${folder})
   endif()
