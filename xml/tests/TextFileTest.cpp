@@ -15,25 +15,9 @@ using test::readAll;
 using test::TempDir;
 using test::writeAll;
 
-// Sets LC_ALL (which decides the system code page) for one test.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const char* locale) {
-        if (const char* old = std::getenv("LC_ALL")) {
-            m_old = old;
-        }
-        setenv("LC_ALL", locale, 1);
-    }
-    ~ScopedLocale() {
-        if (m_old) {
-            setenv("LC_ALL", m_old->c_str(), 1);
-        } else {
-            unsetenv("LC_ALL");
-        }
-    }
-
-private:
-    std::optional<std::string> m_old;
+// Sets LC_ALL, which decides the system code page, for one test.
+struct ScopedLocale : test::ScopedEnv {
+    explicit ScopedLocale(const char* locale) : ScopedEnv("LC_ALL", locale) {}
 };
 
 std::string encode(std::u16string_view text, const char* charset) {

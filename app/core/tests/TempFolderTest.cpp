@@ -1,6 +1,4 @@
 // The "Korvant" scratch folder and unique names in it.
-#include <stdlib.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -17,20 +15,8 @@ using test::writeAll;
 
 class TempFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = getenv("TMPDIR");
-        m_oldTmp = old ? old : "";
-        setenv("TMPDIR", m_dir.path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (m_oldTmp.empty()) {
-            unsetenv("TMPDIR");
-        } else {
-            setenv("TMPDIR", m_oldTmp.c_str(), 1);
-        }
-    }
     TempDir m_dir;
-    std::string m_oldTmp;
+    test::ScopedEnv m_tmp{"TMPDIR", m_dir.path().c_str()};
 };
 
 TEST_F(TempFolderTest, UniqueNamesCountWithThreeDigits) {

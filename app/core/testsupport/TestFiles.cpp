@@ -30,6 +30,23 @@ TempDir::~TempDir() {
 
 std::string TempDir::file(std::string_view name) const { return m_path + "/" + std::string(name); }
 
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
+    const char* old = std::getenv(name);
+    m_hadValue = old != nullptr;
+    if (old) {
+        m_old = old;
+    }
+    setenv(name, value, 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_hadValue) {
+        setenv(m_name.c_str(), m_old.c_str(), 1);
+    } else {
+        unsetenv(m_name.c_str());
+    }
+}
+
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

@@ -22,6 +22,21 @@ private:
     std::string m_path;
 };
 
+// Sets an environment variable for the lifetime of the object (LC_ALL decides
+// the system code page, TMPDIR the temporary folder).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_old;
+    bool m_hadValue;
+};
+
 std::string readAll(const std::string& path);
 void writeAll(const std::string& path, std::string_view bytes);
 
