@@ -128,7 +128,8 @@ struct ExerciseLayout {
     std::vector<Point> translationLines;  // empty when the translation is hidden
     Point scoreLabel;
     Point prompt;
-    // The explanation window, centred below the box.
+    // The explanation window, centred below the box and above the
+    // "SentenceVisiblity" box.
     Rect resultWindow;
 };
 
