@@ -122,8 +122,17 @@ TEST_F(MainWindow, AlwaysOnTopFollowsTheToolButtonAndKeepsThePlace) {
         test::runEventsFor(30);
         EXPECT_EQ(frameRect(app), before);
     }
-    // The main window hands commands on to the content pane unchanged.
+    // The main window hands commands on to the content pane unchanged: 13
+    // opens the practice pane's theme menu.
+    std::vector<std::u16string> themes;
+    test::ScopedMenuChooser chooser([&](const PopupMenu& menu) {
+        for (int id : menu.itemIds()) {
+            themes.push_back(menu.text(id));
+        }
+        return 0;
+    });
     EXPECT_TRUE(app.onCommand(Command{TypingNavigationPane::kThemeMenuCommand, 0, nullptr}));
+    EXPECT_EQ(themes, std::vector<std::u16string>{u"default"});
     EXPECT_FALSE(app.onCommand(Command{999, 0, nullptr}));
 }
 
