@@ -24,6 +24,9 @@ protected:
     void SetUp() override {
         m_oldSettings = ProfileSettings::instance().path();
         ProfileSettings::instance().setPath(dir.file("program/phrasewright.ini"));
+        // Silent voices: audio tests may be listening to the sound server.
+        ProfileSettings::instance().writeInt(u"Speaker", u"Enable1", 0);
+        ProfileSettings::instance().writeInt(u"Speaker", u"Enable2", 0);
         fs::create_directories("Data");
         for (const char* name : {"a", "b"}) {
             test::writeAll(std::string("Data/") + name + ".xml",
