@@ -6,6 +6,8 @@
 namespace pw {
 namespace {
 
+constexpr int kHintTop = 2;
+constexpr int kCheckBoxTop = 22;
 constexpr int kBoxTop = 56;
 constexpr int kSentenceTop = 64;
 constexpr int kBoxExtraHeight = 58;
@@ -45,20 +47,23 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
     const int translationBlock = (view.translationLineCount + 1) * boldHeight;
 
     // The gaps were made for a bold font 15 pixels high; a taller one (a
-    // face with Japanese glyphs has a tall line) moves the prompt down and
-    // grows the box by as much, so that score and prompt stay inside it.
+    // face with Japanese glyphs has a tall line) moves everything below the
+    // hint down by the difference, and the prompt down and the box's bottom
+    // with it, so that the hint, score and prompt keep their room.
+    const int shift = std::max(0, boldHeight - view_metrics::kBoldFontHeight);
     const int promptGap = std::max(kPromptGap, boldHeight + 1);
     const int boxExtra = std::max(kBoxExtraHeight, 18 + promptGap + boldHeight);
 
     const int boxWidth = std::max({widestLine(view.translationLines, boldFont),
                                    widestLine(view.sentenceLines, sentenceFont), 200});
     const int boxHeight = sentenceBlock + translationBlock + boxExtra;
-    layout.box = {centredX(pane.width, boxWidth) - 8, kBoxTop, boxWidth + 16, boxHeight};
+    layout.box = {centredX(pane.width, boxWidth) - 8, kBoxTop + shift, boxWidth + 16, boxHeight};
 
-    layout.checkBox = {centredX(pane.width, checkBox.width), 22, checkBox.width, checkBox.height};
+    layout.checkBox = {centredX(pane.width, checkBox.width), kCheckBoxTop + shift, checkBox.width,
+                       checkBox.height};
     layout.checkBoxFrame = layout.checkBox.inflated(8, 4);
 
-    int y = kSentenceTop;
+    int y = kSentenceTop + shift;
     for (size_t i = 0; i < view.sentenceLines.size(); ++i, y += sentenceHeight) {
         const std::u16string& line = view.sentenceLines[i];
         const Point origin{centredX(pane.width, sentenceFont.textWidth(line)), y};
@@ -81,7 +86,7 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
     const int valueX = std::max(pane.width - 60, labelEnd);
     layout.idValue = {valueX, kHeaderMargin};
     layout.pointValue = {valueX, boldHeight + kHeaderMargin};
-    layout.hint = {centredX(pane.width, sentenceFont.textWidth(view.hint)), 2};
+    layout.hint = {centredX(pane.width, boldFont.textWidth(view.hint)), kHintTop};
 
     layout.visibilityCheckBox = {8, pane.height - 64, visibilityCheckBox.width,
                                  visibilityCheckBox.height};
@@ -90,7 +95,7 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
 
     // Translation and score follow the sentence; the score goes where the
     // drawing has arrived.
-    y = kSentenceTop + sentenceBlock;
+    y = kSentenceTop + shift + sentenceBlock;
     if (view.showTranslation) {
         for (const std::u16string& line : view.translationLines) {
             layout.translationLines.push_back({centredX(pane.width, boldFont.textWidth(line)), y});
@@ -103,7 +108,7 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
 
     // Below the box, and above the "SentenceVisiblity" box at the bottom.
     const int resultTop =
-        sentenceBlock + translationBlock + kResultWindowGap + boxExtra - kBoxExtraHeight;
+        sentenceBlock + translationBlock + kResultWindowGap + shift + boxExtra - kBoxExtraHeight;
     const int resultWidth = std::min(pane.width, 640);
     const int resultBottom = layout.visibilityCheckBox.y - kHeaderMargin;
     layout.resultWindow = {centredX(pane.width, resultWidth), resultTop, resultWidth,

@@ -61,8 +61,9 @@ TEST(ExerciseLayout, PlacesEveryPiece) {
 }
 
 // Fonts of other heights: narrow labels keep their values at width - 60, and
-// a tall bold font keeps the score and prompt inside the box, the
-// explanation below it, and the title's frame above the icon.
+// a tall bold font keeps the hint above the "&Check" box, the score and
+// prompt inside the sentence box, the explanation below it, and the title's
+// frame above the icon.
 TEST(ExerciseLayout, FollowsTheFontsHeights) {
     const PracticeView view = answeredView();
     const FixedWidthMeasurer narrow(5, 15);
@@ -77,6 +78,9 @@ TEST(ExerciseLayout, FollowsTheFontsHeights) {
         const ExerciseLayout layout =
             layoutExercise(view, kSentenceFont, bold, {800, 900}, {60, 20}, {120, 20});
         const int boxBottom = layout.box.y + layout.box.height;
+        EXPECT_LE(layout.hint.y + height, layout.checkBoxFrame.y + 1);
+        EXPECT_LE(layout.checkBoxFrame.y + layout.checkBoxFrame.height, layout.box.y);
+        EXPECT_EQ(layout.sentenceLines[0].y - layout.box.y, 8);
         EXPECT_GE(layout.prompt.y, layout.scoreLabel.y + height);
         EXPECT_LE(layout.prompt.y + height, boxBottom);
         EXPECT_GT(layout.resultWindow.y, boxBottom);

@@ -45,6 +45,7 @@ void ExercisePainter::paintExercise(wxDC& dc, const PracticeView& view,
     text(dc, view.sentenceId, layout.idValue, kHintTextColor);
     text(dc, view.storedScore, layout.pointValue, kHintTextColor);
     text(dc, view_texts::kKeyReminder, layout.keyReminder, kPatternColor1);
+    text(dc, view.hint, layout.hint, kHintTextColor);
     for (size_t i = 0; i < layout.translationLines.size() && i < view.translationLines.size();
          ++i) {
         text(dc, view.translationLines[i], layout.translationLines[i], kTranslationTextColor);
@@ -61,7 +62,6 @@ void ExercisePainter::paintExercise(wxDC& dc, const PracticeView& view,
     if (layout.hasCursor && focused) {
         text(dc, u"_", layout.cursor, kSelectionColor);
     }
-    text(dc, view.hint, layout.hint, kHintTextColor);
 }
 
 void ExercisePainter::paintStartScreen(wxDC& dc, const PracticeView& view,

@@ -226,8 +226,12 @@ bool TypingPane::onKeyDown(const KeyInput& key) {
     if (m_session.onKeyDown({practiceKey(key.keyCode), key.control})) {
         return true;
     }
-    // Tab moves between controls only where there are controls to move to.
-    return !asking() && Component::onKeyDown(key);
+    // Tab moves between the controls of Ready; during a question the keys
+    // stay with the sentence.
+    if (asking()) {
+        return key.keyCode == WXK_TAB;
+    }
+    return Component::onKeyDown(key);
 }
 
 bool TypingPane::onKeyUp(const KeyInput& key) {

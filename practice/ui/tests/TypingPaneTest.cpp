@@ -203,9 +203,10 @@ TEST_F(Pane, KeysDriveTheRun) {
     ASSERT_FALSE(sentencesSpoken().empty());
     EXPECT_EQ(sentencesSpoken().back(), u"Don't stop.");
 
-    // Enter speaks again and is not typed as well.
+    // Enter speaks again and is not typed as well; Tab keeps the keys here.
     key(WXK_RETURN, '\r');
     EXPECT_EQ(sentencesSpoken().size(), 2u);
+    key(WXK_TAB, '\t');
     EXPECT_EQ(session().currentStats().typingCount, 0u);
 
     clock.time += 5000;
