@@ -1,6 +1,6 @@
 // Takes the pictures of the documentation from the real main window: the
-// start screen, the sample file ready for practice, a question being typed
-// and its answer, and the answer in a light theme. Runs in a scratch copy of
+// start screen, the sample file ready for practice, a question being typed,
+// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy of
 // the program folder, so the learner's own files are never touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
@@ -142,6 +142,12 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
     test::typeChar(pane.handle(), u'x');  // one miss on the way
     typeSentence(pane, target.find(u"did") + 2);
     ok = shoot(app, outputFolder, "typing.png") && ok;
+
+    // Five misses in a row: the word as a hint, and the sentence checked.
+    for (int i = 0; i < 5; ++i) {
+        test::typeChar(pane.handle(), u'q');
+    }
+    ok = shoot(app, outputFolder, "hint.png") && ok;
 
     typeSentence(pane);
     ok = shootAnswer(app, pane, outputFolder, "answer.png") && ok;
