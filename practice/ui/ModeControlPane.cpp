@@ -55,7 +55,7 @@ void ModeControlPane::onSize(int width, int) {
     y += kRow + kMargin;
     m_mode.setBounds(kMargin, y, inner, kRow);
     y += kRow + kMargin;
-    const int fieldWidth = std::min(inner / 2, 120);
+    const int fieldWidth = std::min(inner / 2 + 8, 128);
     m_pointLimit.setBounds(kMargin, y, inner - fieldWidth, kRow);
     m_limit.setBounds(kMargin + inner - fieldWidth, y, fieldWidth, kRow);
     y += kRow;

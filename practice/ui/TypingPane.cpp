@@ -28,13 +28,16 @@ constexpr int kResultPadding = 8;
 constexpr const char* kIconPath = "Resources/Phrasewright.png";
 
 // A face with Latin and Japanese glyphs of one design, when installed.
-wxString practiceFace() {
-    for (const char* face : {"Noto Sans CJK JP", "IPAexGothic", "IPAGothic"}) {
-        if (wxFontEnumerator::IsValidFacename(face)) {
-            return face;
+const wxString& practiceFace() {
+    static const wxString chosen = [] {
+        for (const char* face : {"Noto Sans CJK JP", "IPAexGothic", "IPAGothic"}) {
+            if (wxFontEnumerator::IsValidFacename(face)) {
+                return wxString(face);
+            }
         }
-    }
-    return wxEmptyString;
+        return wxString();
+    }();
+    return chosen;
 }
 
 // size: the height of the letters (the em) in pixels at 96 dots an inch; the
