@@ -13,6 +13,7 @@
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
+#include "app/ScreenCapture.h"
 #include "app/TestApp.h"
 #include "app/core/Utf.h"
 #include "gui/ImageStrip.h"
@@ -74,6 +75,10 @@ bool GuiApplication::OnInit() {
 void GuiApplication::startTestHooks() {
     const bool marker = std::getenv("PW_SHOWN_MARKER") != nullptr;
     const int autoCloseMs = envInt("PW_AUTOCLOSE_MS");
+    const char* screenshot = std::getenv("PW_SCREENSHOT");
+    if (screenshot && *screenshot) {
+        startScreenshotTimer(screenshot);
+    }
     if (!marker && autoCloseMs <= 0) {
         return;
     }
@@ -104,6 +109,24 @@ void GuiApplication::startTestHooks() {
             timer->StartOnce(autoCloseMs);
         }
     });
+}
+
+void GuiApplication::startScreenshotTimer(const std::string& path) {
+    constexpr int kSettleMs = 500;
+    auto* timer = new wxTimer;
+    timer->Bind(wxEVT_TIMER, [this, timer, path](wxTimerEvent&) {
+        wxWindow* window = m_mainWindow->handle();
+        if (!window || !window->IsShownOnScreen()) {
+            return;  // not yet: the timer comes again
+        }
+        timer->Stop();
+        std::string error;
+        if (!captureWindow(window, path, &error)) {
+            std::fprintf(stderr, "PW_SCREENSHOT %s: %s\n", path.c_str(), error.c_str());
+        }
+        CallAfter([timer] { delete timer; });
+    });
+    timer->Start(kSettleMs);
 }
 
 int GuiApplication::FilterEvent(wxEvent& event) {

@@ -27,8 +27,11 @@ private:
     // Test and benchmark hooks, off unless their environment variables are set:
     // PW_SHOWN_MARKER prints two lines once the window is on screen (the
     // time since the start, and the window title), and
-    // PW_AUTOCLOSE_MS closes the window that many milliseconds later.
+    // PW_AUTOCLOSE_MS closes the window that many milliseconds later, and
+    // PW_SCREENSHOT writes a PNG picture of the window to that path once it
+    // has settled (half a second after it is shown).
     void startTestHooks();
+    void startScreenshotTimer(const std::string& path);
 
     std::u16string m_startFile;
     std::unique_ptr<TestApp> m_mainWindow;

@@ -17,13 +17,24 @@
 //   resetToNoFile()  Ends any run and drops the open file: the area shows its
 //                    start screen. Called after a failed open and when the
 //                    library entry of the open file is removed.
+//   releaseOpenFile()  Called before another file is opened and before the
+//                    open one is dropped from the library: offers to save
+//                    results that have not been saved. False when the learner
+//                    wanted them saved and they could not be written: the
+//                    content pane then keeps the open file as it is.
+//   finish()         The content pane closes: a last offer to save, and the
+//                    area's settings are written.
 //
-// The window title belongs to the content pane, which sets it after both
-// calls. Whether to offer to save unsaved results of the file being dropped
-// is the area's own affair, as it is when the program closes.
+// The content pane also hands on the keys it receives (its own and those
+// typed into the HTML view) and the tool bar's theme command.
+//
+// The window title belongs to the content pane, which sets it after openFile
+// and resetToNoFile.
 #pragma once
 
 #include <string>
+
+#include "gui/Events.h"
 
 namespace pw {
 
@@ -32,6 +43,15 @@ public:
     virtual ~PracticeArea() = default;
     virtual bool openFile(const std::u16string& path) = 0;
     virtual void resetToNoFile() = 0;
+    virtual bool releaseOpenFile() { return true; }
+    virtual void finish() {}
+
+    // Keys; true when the area used one (a used key-down gives no character).
+    virtual bool keyDown(const KeyInput&) { return false; }
+    virtual bool keyUp(const KeyInput&) { return false; }
+    virtual bool charTyped(const KeyInput&) { return false; }
+    // The theme menu, at the mouse.
+    virtual void showThemeMenu() {}
 };
 
 }  // namespace pw

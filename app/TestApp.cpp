@@ -11,8 +11,8 @@
 namespace pw {
 namespace {
 
-Rect toRect(const wxRect& r) {
-    return Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+WindowRect toRect(const wxRect& r) {
+    return WindowRect{r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
 wxTopLevelWindow* frameOf(wxWindow* window) {
@@ -82,13 +82,13 @@ void TestApp::onDestroy() {
     }
 }
 
-Rect TestApp::restoredRect() const {
+WindowRect TestApp::restoredRect() const {
     auto* frame = frameOf(handle());
     return m_restored.restored(frame && frame->IsMaximized(), currentRect());
 }
 
-Rect TestApp::currentRect() const {
-    return handle() ? toRect(handle()->GetRect()) : Rect{};
+WindowRect TestApp::currentRect() const {
+    return handle() ? toRect(handle()->GetRect()) : WindowRect{};
 }
 
 void TestApp::trackPlacement() {
@@ -102,11 +102,11 @@ void TestApp::loadWindowSettings() {
         return;
     }
     const wxRect primary = wxDisplay().GetGeometry();
-    std::vector<Rect> monitors;
+    std::vector<WindowRect> monitors;
     for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
         monitors.push_back(toRect(wxDisplay(i).GetGeometry()));
     }
-    Rect rect = readWindowRect(ProfileSettings::instance(), primary.width, primary.height);
+    WindowRect rect = readWindowRect(ProfileSettings::instance(), primary.width, primary.height);
     if (!monitors.empty()) {
         rect = clampToMonitor(rect, monitors[nearestMonitor(rect, monitors)]);
     }

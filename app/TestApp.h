@@ -32,13 +32,13 @@ public:
     void saveWindowSettings() override;
 
     // The rectangle the window has when not maximised.
-    Rect restoredRect() const;
+    WindowRect restoredRect() const;
 
 protected:
     void bindControlEvents() override;
 
 private:
-    Rect currentRect() const;
+    WindowRect currentRect() const;
     void trackPlacement();
 
     TypingNavigationPane m_content;

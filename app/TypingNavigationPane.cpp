@@ -21,7 +21,7 @@ bool TypingNavigationPane::onCreate() {
     m_tabs.create(*this);
     m_library.create(m_tabs);
     m_tabs.addPage(m_library, u"Data");
-    m_practice.create(*this);
+    m_typing.create(*this);
     loadLibrary();
     openStartFile();
     onSize(clientWidth(), clientHeight());
@@ -33,7 +33,7 @@ void TypingNavigationPane::onSize(int width, int height) {
     const int toolHeight = std::max(kToolHeight, m_toolWindow.bestSize().y);
     m_toolWindow.setBounds(0, 0, left, toolHeight);
     m_tabs.setBounds(0, toolHeight, left, std::max(0, height - toolHeight));
-    m_practice.setBounds(left, 0, std::max(0, width - left), height);
+    m_typing.setBounds(left, 0, std::max(0, width - left), height);
 }
 
 bool TypingNavigationPane::onCommand(const Command& command) {
@@ -58,15 +58,20 @@ bool TypingNavigationPane::onNotify(const Notify&) {
 
 bool TypingNavigationPane::onClose() {
     saveLibrary();
+    practiceArea().finish();
     return true;
 }
 
-bool TypingNavigationPane::onKeyDown(const KeyInput&) {
-    return false;
+bool TypingNavigationPane::onKeyDown(const KeyInput& key) {
+    return practiceArea().keyDown(key);
 }
 
-bool TypingNavigationPane::onChar(const KeyInput&) {
-    return false;
+bool TypingNavigationPane::onKeyUp(const KeyInput& key) {
+    return practiceArea().keyUp(key);
+}
+
+bool TypingNavigationPane::onChar(const KeyInput& key) {
+    return practiceArea().charTyped(key);
 }
 
 bool TypingNavigationPane::onMouse(const MouseInput&) {
@@ -113,6 +118,9 @@ bool TypingNavigationPane::openLearningFile(const std::u16string& path) {
         return false;
     }
     PracticeArea& area = practiceArea();
+    if (!area.releaseOpenFile()) {
+        return false;  // results that could not be saved keep their file open
+    }
     // An absolute path names one file; only a relative one may be in Data/.
     if (area.openFile(path) || (!isAbsolutePath(path) && area.openFile(u"Data/" + path))) {
         m_openFile = path;
@@ -126,7 +134,8 @@ bool TypingNavigationPane::openLearningFile(const std::u16string& path) {
 }
 
 void TypingNavigationPane::learningFilesRemoved(const std::vector<std::u16string>& paths) {
-    if (!m_openFile.empty() && std::find(paths.begin(), paths.end(), m_openFile) != paths.end()) {
+    if (!m_openFile.empty() && std::find(paths.begin(), paths.end(), m_openFile) != paths.end() &&
+        practiceArea().releaseOpenFile()) {
         closeLearningFile();
     }
 }
@@ -148,6 +157,8 @@ void TypingNavigationPane::setWindowTitle(const std::u16string& title) {
 
 void TypingNavigationPane::openWordCounter() {}
 
-void TypingNavigationPane::openThemeMenu() {}
+void TypingNavigationPane::openThemeMenu() {
+    practiceArea().showThemeMenu();
+}
 
 }  // namespace pw

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/PracticeArea.h"
-#include "app/StartScreenPane.h"
 #include "app/ToolWindow.h"
+#include "app/TypingPaneArea.h"
 #include "app/XmlTreePane.h"
 #include "gui/TabbedPane.h"
 
@@ -33,9 +33,11 @@ public:
     // Opens path in the practice area, or else "Data/" + path, and titles the
     // main window "<label> - Phrasewright" after the file's library entry.
     // When neither opens, the practice area is left without a file; no
-    // message is shown.
+    // message is shown. Results of the open file that have not been saved
+    // are offered for saving first; when that fails the open file stays.
     bool openLearningFile(const std::u16string& path) override;
-    // Removing the open file's entry leaves the practice without a file.
+    // Removing the open file's entry leaves the practice without a file
+    // (after the offer to save its results).
     void learningFilesRemoved(const std::vector<std::u16string>& paths) override;
     // The path the open learning file was opened by; empty when none is open.
     const std::u16string& openFilePath() const { return m_openFile; }
@@ -43,8 +45,9 @@ public:
     // The practice area files are opened in: the pane's own, or another one
     // set here (null restores the own). Set before create to catch the
     // command-line file.
-    PracticeArea& practiceArea() { return m_practiceArea ? *m_practiceArea : m_practice; }
+    PracticeArea& practiceArea() { return m_practiceArea ? *m_practiceArea : m_typingArea; }
     void setPracticeArea(PracticeArea* area) { m_practiceArea = area; }
+    TypingPane& typingPane() { return m_typing; }
 
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
@@ -60,6 +63,7 @@ public:
     // Keys (also those typed into the HTML view) and the right button go to
     // the practice area.
     bool onKeyDown(const KeyInput& key) override;
+    bool onKeyUp(const KeyInput& key) override;
     bool onChar(const KeyInput& key) override;
     bool onMouse(const MouseInput& mouse) override;
 
@@ -79,7 +83,8 @@ private:
 
     TabbedPane m_tabs;
     XmlTreePane m_library;
-    StartScreenPane m_practice;
+    TypingPane m_typing;
+    TypingPaneArea m_typingArea{m_typing};
     PracticeArea* m_practiceArea = nullptr;
     ToolWindow m_toolWindow;
     std::u16string m_startFile;

@@ -8,19 +8,19 @@
 
 namespace pw {
 
-Rect centredRect(int screenWidth, int screenHeight, int width, int height) {
+WindowRect centredRect(int screenWidth, int screenHeight, int width, int height) {
     // Signed division: a screen smaller than the window gives a negative origin.
     const int left = (screenWidth - width) / 2;
     const int top = (screenHeight - height) / 2;
-    return Rect{left, top, left + width, top + height};
+    return WindowRect{left, top, left + width, top + height};
 }
 
-size_t nearestMonitor(const Rect& rect, const std::vector<Rect>& monitors) {
+size_t nearestMonitor(const WindowRect& rect, const std::vector<WindowRect>& monitors) {
     size_t best = 0;
     long long bestOverlap = 0;
     long long bestDistance = LLONG_MAX;
     for (size_t i = 0; i < monitors.size(); ++i) {
-        const Rect& m = monitors[i];
+        const WindowRect& m = monitors[i];
         const long long w = std::min(rect.right, m.right) - std::max(rect.left, m.left);
         const long long h = std::min(rect.bottom, m.bottom) - std::max(rect.top, m.top);
         if (w > 0 && h > 0) {
@@ -43,7 +43,7 @@ size_t nearestMonitor(const Rect& rect, const std::vector<Rect>& monitors) {
     return best;
 }
 
-Rect clampToMonitor(Rect rect, const Rect& monitor) {
+WindowRect clampToMonitor(WindowRect rect, const WindowRect& monitor) {
     const int width = rect.width();
     const int height = rect.height();
     if (rect.right > monitor.right) {
@@ -63,18 +63,18 @@ Rect clampToMonitor(Rect rect, const Rect& monitor) {
     return rect;
 }
 
-Rect readWindowRect(const ProfileSettings& settings, int primaryWidth, int primaryHeight) {
+WindowRect readWindowRect(const ProfileSettings& settings, int primaryWidth, int primaryHeight) {
     const int width = settings.read(settings::kMainWidth);
     const int height = settings.read(settings::kMainHeight);
-    const Rect centred = centredRect(primaryWidth, primaryHeight);
+    const WindowRect centred = centredRect(primaryWidth, primaryHeight);
     const int left =
         settings.readInt(settings::kMainLeft.section, settings::kMainLeft.key, centred.left);
     const int top =
         settings.readInt(settings::kMainTop.section, settings::kMainTop.key, centred.top);
-    return Rect{left, top, left + width, top + height};
+    return WindowRect{left, top, left + width, top + height};
 }
 
-void writeWindowPlacement(ProfileSettings& settings, const Rect& restored, bool zoomed) {
+void writeWindowPlacement(ProfileSettings& settings, const WindowRect& restored, bool zoomed) {
     // Write failures are ignored: the next start simply uses the old placement.
     settings.write(settings::kMainLeft, restored.left);
     settings.write(settings::kMainTop, restored.top);
@@ -83,12 +83,12 @@ void writeWindowPlacement(ProfileSettings& settings, const Rect& restored, bool 
     settings.writeString(settings::kZoomed.section, settings::kZoomed.key, zoomed ? u"1" : u"0");
 }
 
-void RestoredPlacement::reset(const Rect& rect) {
+void RestoredPlacement::reset(const WindowRect& rect) {
     m_current = rect;
     m_previous = rect;
 }
 
-void RestoredPlacement::changed(const Rect& rect, bool maximized, bool minimized) {
+void RestoredPlacement::changed(const WindowRect& rect, bool maximized, bool minimized) {
     if (maximized || minimized || rect == m_current) {
         return;
     }
@@ -96,7 +96,7 @@ void RestoredPlacement::changed(const Rect& rect, bool maximized, bool minimized
     m_current = rect;
 }
 
-Rect RestoredPlacement::restored(bool maximizedNow, const Rect& current) const {
+WindowRect RestoredPlacement::restored(bool maximizedNow, const WindowRect& current) const {
     return maximizedNow && m_current == current ? m_previous : m_current;
 }
 

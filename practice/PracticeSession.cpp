@@ -96,15 +96,20 @@ void PracticeSession::saveSettings() {
 }
 
 void PracticeSession::finish(const std::u16string& description) {
+    releaseFile(description);
+}
+
+bool PracticeSession::releaseFile(const std::u16string& description) {
     ChangeScope scope(*this);
     if (m_state == PracticeState::NoFile) {
-        return;
+        return true;
     }
     const bool descriptionChanged =
         m_list.document().getRoot() && description != m_list.getDescription();
-    if (m_unsaved || descriptionChanged) {
-        save(description);
+    if (!m_unsaved && !descriptionChanged) {
+        return true;
     }
+    return !askToSave() || writeResults(description);
 }
 
 void PracticeSession::setFonts(const TextMeasurer& sentenceFont, const TextMeasurer& boldFont) {
@@ -210,9 +215,14 @@ bool PracticeSession::startRun(RunKind kind, const std::vector<int>& selectedRow
 
 bool PracticeSession::save(const std::u16string& description) {
     ChangeScope scope(*this);
-    if (messageBox(kSaveQuestion, MbYesNo | MbIconQuestion, kSaveCaption) != IdYes) {
-        return false;
-    }
+    return askToSave() && writeResults(description);
+}
+
+bool PracticeSession::askToSave() const {
+    return messageBox(kSaveQuestion, MbYesNo | MbIconQuestion, kSaveCaption) == IdYes;
+}
+
+bool PracticeSession::writeResults(const std::u16string& description) {
     if (m_list.document().getRoot()) {
         m_list.setDescription(description);
     }

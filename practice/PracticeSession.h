@@ -99,6 +99,11 @@ public:
     // The content pane is closing: asks whether to save when there are
     // results that have not been saved. description is the editor's text.
     void finish(const std::u16string& description);
+    // Another file is about to be opened: asks, as finish does, whether to
+    // save what has not been saved. True when the file may go (saved, nothing
+    // to save, or the learner chose not to save); false when the learner
+    // wanted the results saved and they could not be written, so they stay.
+    bool releaseFile(const std::u16string& description);
 
     // The fonts the sentence and the translation are measured with; they stay
     // the caller's. Until set, a fixed width stands in for them.
@@ -184,6 +189,9 @@ private:
     class ChangeScope;
 
     void resetRun();
+    bool askToSave() const;
+    // Writes "Log.xml" and the learning file; tells the learner what failed.
+    bool writeResults(const std::u16string& description);
     SentenceStats& stats();
     bool writingSide() const { return isWritingSide(m_options.mode); }
     void goBack();

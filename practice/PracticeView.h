@@ -101,8 +101,9 @@ inline constexpr int kResultWindowFontSize = 16;
 int sentenceAreaWidth(int paneWidth);
 
 // The drawn view of the Typing and Answer states. Text positions are the
-// top-left corners of the texts. The sentence, cursor and hint are in the
-// sentence font, the rest in the bold font.
+// top-left corners of the texts. The sentence and cursor are in the sentence
+// font, the rest (the hint too, so that it fits above the "&Check" box) in
+// the bold font.
 struct ExerciseLayout {
     // The box around sentence, translation and score; framed when the theme
     // says so (rounded, corner kFrameCorner).
@@ -128,7 +129,8 @@ struct ExerciseLayout {
     std::vector<Point> translationLines;  // empty when the translation is hidden
     Point scoreLabel;
     Point prompt;
-    // The explanation window, centred below the box.
+    // The explanation window, centred below the box and above the
+    // "SentenceVisiblity" box.
     Rect resultWindow;
 };
 

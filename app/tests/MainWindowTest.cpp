@@ -37,17 +37,17 @@ protected:
     }
     void TearDown() override { ProfileSettings::instance().setPath(m_oldPath); }
 
-    static Rect frameRect(TestApp& app) {
+    static WindowRect frameRect(TestApp& app) {
         const wxRect r = app.handle()->GetRect();
-        return Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+        return WindowRect{r.x, r.y, r.x + r.width, r.y + r.height};
     }
-    static Rect screen() {
+    static WindowRect screen() {
         const wxRect r = wxDisplay().GetGeometry();
-        return Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+        return WindowRect{r.x, r.y, r.x + r.width, r.y + r.height};
     }
     static void store(int left, int top, int width, int height) {
         writeWindowPlacement(ProfileSettings::instance(),
-                             Rect{left, top, left + width, top + height}, false);
+                             WindowRect{left, top, left + width, top + height}, false);
     }
     void showAndWait(TestApp& app) {
         ASSERT_TRUE(app.createTopLevel());
@@ -67,7 +67,7 @@ private:
 TEST_F(MainWindow, WithoutSettingsItOpensCentredAt640By480) {
     TestApp app;
     showAndWait(app);
-    const Rect s = screen();
+    const WindowRect s = screen();
     EXPECT_EQ(frameRect(app), clampToMonitor(centredRect(s.width(), s.height()), s));
     EXPECT_EQ(app.handle()->GetName(), "MainFrame");
     EXPECT_NE(app.contentPane().handle(), nullptr);
@@ -75,12 +75,12 @@ TEST_F(MainWindow, WithoutSettingsItOpensCentredAt640By480) {
 }
 
 TEST_F(MainWindow, AStoredPlacementPartlyOffTheScreenIsPulledBack) {
-    const Rect s = screen();
+    const WindowRect s = screen();
     store(s.right - 100, s.bottom - 50, 300, 200);
     {
         TestApp app;
         showAndWait(app);
-        EXPECT_EQ(frameRect(app), (Rect{s.right - 300, s.bottom - 200, s.right, s.bottom}));
+        EXPECT_EQ(frameRect(app), (WindowRect{s.right - 300, s.bottom - 200, s.right, s.bottom}));
     }
     store(s.left + 30, s.top + 10, s.width() + 200, 200);
     TestApp wide;
@@ -101,7 +101,7 @@ TEST_F(MainWindow, ClosingStoresThePlacementAfterTheContentPaneIsGone) {
     EXPECT_EQ(app.handle(), nullptr);
     ProfileSettings reread;
     reread.setPath(dir.file("phrasewright.ini"));
-    EXPECT_EQ(readWindowRect(reread, 1000, 1000), (Rect{25, 35, 435, 345}));
+    EXPECT_EQ(readWindowRect(reread, 1000, 1000), (WindowRect{25, 35, 435, 345}));
     EXPECT_EQ(reread.readString(u"Window", u"Zoomed", u""), u"0");
 }
 
@@ -111,7 +111,7 @@ TEST_F(MainWindow, AlwaysOnTopFollowsTheToolButtonAndKeepsThePlace) {
     auto* bar = static_cast<wxToolBar*>(app.contentPane().toolWindow().toolBar().handle());
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(app.contentPane().toolWindow().toolBar().buttonCount(), 2);
-    const Rect before = frameRect(app);
+    const WindowRect before = frameRect(app);
     for (bool checked : {true, false}) {
         bar->ToggleTool(TypingNavigationPane::kAlwaysOnTopCommand, checked);
         wxCommandEvent click(wxEVT_TOOL, TypingNavigationPane::kAlwaysOnTopCommand);
@@ -122,8 +122,17 @@ TEST_F(MainWindow, AlwaysOnTopFollowsTheToolButtonAndKeepsThePlace) {
         test::runEventsFor(30);
         EXPECT_EQ(frameRect(app), before);
     }
-    // The main window hands commands on to the content pane unchanged.
+    // The main window hands commands on to the content pane unchanged: 13
+    // opens the practice pane's theme menu.
+    std::vector<std::u16string> themes;
+    test::ScopedMenuChooser chooser([&](const PopupMenu& menu) {
+        for (int id : menu.itemIds()) {
+            themes.push_back(menu.text(id));
+        }
+        return 0;
+    });
     EXPECT_TRUE(app.onCommand(Command{TypingNavigationPane::kThemeMenuCommand, 0, nullptr}));
+    EXPECT_EQ(themes, std::vector<std::u16string>{u"default"});
     EXPECT_FALSE(app.onCommand(Command{999, 0, nullptr}));
 }
 
@@ -163,7 +172,7 @@ TEST_F(MainWindow, AMaximisedWindowStoresItsRestoredRectangleAndZoomed) {
     TestApp app;
     showAndWait(app);
     runEventsUntil([] { return false; }, 300);
-    const Rect restored = app.restoredRect();
+    const WindowRect restored = app.restoredRect();
     EXPECT_EQ(restored.width(), 320);
     EXPECT_EQ(restored.height(), 240);
 

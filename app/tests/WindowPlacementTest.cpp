@@ -8,16 +8,16 @@
 namespace pw {
 namespace {
 
-Rect at(int left, int top, int width, int height) {
-    return Rect{left, top, left + width, top + height};
+WindowRect at(int left, int top, int width, int height) {
+    return WindowRect{left, top, left + width, top + height};
 }
 
 TEST(WindowPlacement, ClampingPullsTheWindowOntoItsMonitorKeepingItsSize) {
-    const Rect monitor = at(0, 0, 1920, 1080);
+    const WindowRect monitor = at(0, 0, 1920, 1080);
     struct Case {
         const char* what;
-        Rect stored;
-        Rect expected;
+        WindowRect stored;
+        WindowRect expected;
     };
     const Case cases[] = {
         {"inside stays", at(100, 100, 640, 480), at(100, 100, 640, 480)},
@@ -37,7 +37,7 @@ TEST(WindowPlacement, ClampingPullsTheWindowOntoItsMonitorKeepingItsSize) {
 }
 
 TEST(WindowPlacement, TheNearestMonitorIsTheOneOverlappedMostElseTheClosest) {
-    const std::vector<Rect> monitors = {at(0, 0, 1920, 1080), at(1920, 0, 1280, 1024)};
+    const std::vector<WindowRect> monitors = {at(0, 0, 1920, 1080), at(1920, 0, 1280, 1024)};
     EXPECT_EQ(nearestMonitor(at(100, 100, 640, 480), monitors), 0u);
     EXPECT_EQ(nearestMonitor(at(1800, 100, 640, 480), monitors), 1u);  // mostly on the second
     EXPECT_EQ(nearestMonitor(at(5000, 100, 640, 480), monitors), 1u);  // off to the right
@@ -108,7 +108,7 @@ TEST_F(SettingsFile, EveryIntegerKeyHasItsDefaultAndRoundTrips) {
 }
 
 TEST(WindowPlacement, TheRestoredRectangleIgnoresMaximisedAndMinimisedSizes) {
-    const Rect screen = at(0, 0, 1920, 1080);
+    const WindowRect screen = at(0, 0, 1920, 1080);
     RestoredPlacement placement;
     placement.reset(at(100, 100, 640, 480));
     placement.changed(at(120, 100, 640, 480), false, false);

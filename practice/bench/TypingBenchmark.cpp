@@ -12,6 +12,7 @@
 #include "app/core/testsupport/TestFiles.h"
 #include "practice/CharacterClasses.h"
 #include "practice/PracticeSession.h"
+#include "practice/bench/LongSentence.h"
 
 namespace pw {
 namespace {
@@ -32,22 +33,10 @@ public:
     void play() override {}
 };
 
-// A sentence of about length characters: words of the sample text repeated.
-std::u16string longSentence(size_t length) {
-    const std::u16string words =
-        u"The U.S. train was delayed by 3.5 hours because of the snow, wasn\u2019t it? ";
-    std::u16string text;
-    while (text.size() < length) {
-        text += words;
-    }
-    text.resize(length);
-    return text;
-}
-
 void BM_KeyPress(benchmark::State& state) {
     test::TempDir dir;
     ProfileSettings::instance().setPath(dir.file("phrasewright.ini"));
-    const std::u16string sentence = longSentence(static_cast<size_t>(state.range(0)));
+    const std::u16string sentence = bench::longSentence(static_cast<size_t>(state.range(0)));
     const std::string list = dir.file("long.xml");
     test::writeAll(list, "<SentenceList><SentenceGroup><sentence><![CDATA[" + toUtf8(sentence) +
                              "]]></sentence><translation><![CDATA[長い文]]></translation>"

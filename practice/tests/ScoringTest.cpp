@@ -234,5 +234,36 @@ TEST_F(Saving, ClosingAsksOnlyWhenSomethingChanged) {
     EXPECT_EQ(ui->boxes[0].text, PracticeSession::kSaveQuestion);
 }
 
+// Before another file is opened: No lets the results go, Yes saves them, and
+// a Yes whose writes fail keeps them (and the file) for another try.
+TEST_F(Saving, ReleasingTheFileAsksLikeClosing) {
+    struct Case {
+        int answer;
+        bool writable;
+        bool released;
+        bool saved;
+    };
+    for (const Case& c : {Case{IdNo, true, true, false}, Case{IdYes, true, true, true},
+                          Case{IdYes, false, false, false}}) {
+        SCOPED_TRACE(testing::Message() << c.answer << " " << c.writable);
+        open({{u"Go", u"", u""}});
+        EXPECT_TRUE(session->releaseFile(session->list().getDescription()));
+        EXPECT_TRUE(ui->boxes.empty());  // nothing to save yet
+
+        session->startRun(RunKind::AllRows);
+        type(u"go");
+        if (!c.writable) {
+            std::filesystem::create_directory(dir.file("Log.xml"));
+        }
+        ui->answers.push_back(c.answer);
+        EXPECT_EQ(session->releaseFile(session->list().getDescription()), c.released);
+        EXPECT_EQ(ui->boxes.at(0).text, PracticeSession::kSaveQuestion);
+        EXPECT_EQ(session->hasUnsavedResults(), !c.saved);
+        EXPECT_EQ(std::filesystem::is_regular_file(dir.file("Log.xml")), c.saved);
+        std::filesystem::remove_all(dir.file("Log.xml"));
+        ui->boxes.clear();
+    }
+}
+
 }  // namespace
 }  // namespace pw

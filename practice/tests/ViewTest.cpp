@@ -36,15 +36,17 @@ TEST(ExerciseLayout, PlacesEveryPiece) {
     EXPECT_EQ(layout.questionNumber, (Point{8, 8}));
     EXPECT_EQ(layout.idLabel, (Point{720, 8}));
     EXPECT_EQ(layout.pointLabel, (Point{720, 23}));
-    EXPECT_EQ(layout.idValue, (Point{740, 8}));
-    EXPECT_EQ(layout.pointValue, (Point{740, 23}));
+    // "ID." is 24 pixels wide in this font: the values move clear of it.
+    EXPECT_EQ(layout.idValue, (Point{748, 8}));
+    EXPECT_EQ(layout.pointValue, (Point{748, 23}));
     EXPECT_EQ(layout.translationLines, (std::vector<Point>{{360, 104}}));
     EXPECT_EQ(layout.scoreLabel, (Point{360, 123}));
     EXPECT_EQ(layout.prompt, (Point{324, 147}));
     EXPECT_EQ(layout.visibilityCheckBox, (Rect{8, 536, 120, 20}));
     EXPECT_EQ(layout.keyReminder, (Point{8, 556}));
     EXPECT_EQ(layout.speakerPane, (Point{8, 576}));
-    EXPECT_EQ(layout.resultWindow, (Rect{80, 177, 640, 375}));
+    // Down to 8 pixels above the "SentenceVisiblity" box.
+    EXPECT_EQ(layout.resultWindow, (Rect{80, 177, 640, 351}));
 
     // A wide translation widens the box; a hidden one moves the score up.
     PracticeView wide = answeredView();
@@ -56,6 +58,37 @@ TEST(ExerciseLayout, PlacesEveryPiece) {
     EXPECT_TRUE(other.translationLines.empty());
     EXPECT_EQ(other.scoreLabel.y, 108);
     EXPECT_EQ(other.resultWindow, (Rect{0, 177, 300, 0}));  // no room left: no height
+}
+
+// Fonts of other heights: narrow labels keep their values at width - 60, and
+// a tall bold font keeps the hint above the "&Check" box, the score and
+// prompt inside the sentence box, the explanation below it, and the title's
+// frame above the icon.
+TEST(ExerciseLayout, FollowsTheFontsHeights) {
+    const PracticeView view = answeredView();
+    const FixedWidthMeasurer narrow(5, 15);
+    const ExerciseLayout spec =
+        layoutExercise(view, kSentenceFont, narrow, {800, 600}, {60, 20}, {120, 20});
+    EXPECT_EQ(spec.idValue.x, 740);
+    EXPECT_EQ(spec.box.height, 2 * 20 + 15 + 58);
+
+    for (int height : {15, 23, 40}) {
+        SCOPED_TRACE(height);
+        const FixedWidthMeasurer bold(8, height);
+        const ExerciseLayout layout =
+            layoutExercise(view, kSentenceFont, bold, {800, 900}, {60, 20}, {120, 20});
+        const int boxBottom = layout.box.y + layout.box.height;
+        EXPECT_LE(layout.hint.y + height, layout.checkBoxFrame.y + 1);
+        EXPECT_LE(layout.checkBoxFrame.y + layout.checkBoxFrame.height, layout.box.y);
+        EXPECT_EQ(layout.sentenceLines[0].y - layout.box.y, 8);
+        EXPECT_GE(layout.prompt.y, layout.scoreLabel.y + height);
+        EXPECT_LE(layout.prompt.y + height, boxBottom);
+        EXPECT_GT(layout.resultWindow.y, boxBottom);
+        EXPECT_LE(layout.resultWindow.y + layout.resultWindow.height, layout.visibilityCheckBox.y);
+
+        const StartScreenLayout start = layoutStartScreen(view, bold, {800, 600}, {32, 32});
+        EXPECT_LT(start.titleFrame.y + start.titleFrame.height, start.icon.y);
+    }
 }
 
 TEST(ExerciseLayout, TheStartScreen) {

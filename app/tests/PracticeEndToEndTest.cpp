@@ -1,0 +1,121 @@
+// A learner's first practice in the real main window: the sample learning
+// file opened from the library, a Dictation run started with the Start
+// button, the first sentence typed key by key, its score in the Answer state,
+// and Save answered Yes; then the learning file and "Log.xml" on disk.
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/TestApp.h"
+#include "app/core/ProfileSettings.h"
+#include "app/core/Utf.h"
+#include "app/core/testsupport/RecordingUi.h"
+#include "app/core/testsupport/TestFiles.h"
+#include "app/tests/WorkingFolder.h"
+#include "gui/testsupport/GuiTest.h"
+#include "practice/CharacterClasses.h"
+#include "practice/Scoring.h"
+#include "practice/ui/testsupport/KeyPresses.h"
+
+namespace pw {
+namespace {
+namespace fs = std::filesystem;
+
+TEST(PracticeEndToEnd, ADictationRunOverTheSampleFileIsScoredAndSaved) {
+    test::TempDir dir;
+    const std::string program = dir.file("program");
+    fs::create_directories(program + "/Data");
+    fs::copy_file(test::sourceDir() + "/Data/EverydayEnglish.xml",
+                  program + "/Data/EverydayEnglish.xml");
+    test::ScopedWorkingFolder folder(program);
+    const std::string oldSettings = ProfileSettings::instance().path();
+    ProfileSettings::instance().setPath(program + "/phrasewright.ini");
+    // Room for the first sentence on one line; the voices stay silent (and
+    // the key click, without "Resources/type.wav"), since audio tests may be
+    // listening to the sound server meanwhile.
+    ProfileSettings& settings = ProfileSettings::instance();
+    settings.writeInt(u"Window", u"MainWidth", 1000);
+    settings.writeInt(u"Window", u"MainHeight", 700);
+    settings.writeInt(u"Speaker", u"Enable1", 0);
+    settings.writeInt(u"Speaker", u"Enable2", 0);
+    test::ScopedRecordingUi recording;
+
+    auto app = std::make_unique<TestApp>();
+    ASSERT_TRUE(app->createTopLevel());
+    ASSERT_TRUE(test::runEventsUntil([&] { return app->handle()->IsShownOnScreen(); }));
+    TypingNavigationPane& content = app->contentPane();
+    TypingPane& pane = content.typingPane();
+    PracticeSession& session = pane.session();
+
+    ASSERT_TRUE(content.openLearningFile(u"Data/EverydayEnglish.xml"));
+    ASSERT_EQ(session.state(), PracticeState::Ready);
+    const int records = session.list().recordCount();
+    EXPECT_EQ(pane.sentenceList().rowCount(), records);
+    ASSERT_EQ(pane.modePane().modeCombo().itemText(pane.modePane().modeCombo().selectedIndex()),
+              u"Dictation");
+
+    test::sendNative(pane.modePane().startButton().handle(), wxEVT_BUTTON);
+    ASSERT_EQ(session.state(), PracticeState::Typing);
+    const std::u16string target = session.sentence().targetText();
+    EXPECT_EQ(target, u"Good morning. How did you sleep?");
+    EXPECT_EQ(session.view().sentenceLines.at(0), u"**** *******. *** *** *** *****?");
+
+    uint32_t typed = 0;
+    for (char16_t c : target) {
+        if (typing::isWordChar(c)) {
+            test::runEventsFor(15);  // a learner's pace: the sentence takes time
+            test::typeChar(pane.handle(), c);
+            ++typed;
+        }
+    }
+    ASSERT_EQ(session.state(), PracticeState::Answer);
+    EXPECT_EQ(session.view().sentenceLines.at(0), target);
+    const SentenceStats stats = session.currentStats();
+    EXPECT_EQ(stats.typingCount, typed);
+    EXPECT_EQ(stats.missCount, 0u);
+    ASSERT_GT(stats.elapsed, 0u);
+    const double score = typed * 60.0 / (stats.elapsed / 1000.0);
+    EXPECT_NEAR(session.score(), score, 1e-6);
+    EXPECT_EQ(session.view().scoreLabel, u"HighScore: " + formatScore(score));
+    EXPECT_EQ(pane.sentenceList().cellText(0, SentenceListModel::kDictationColumn),
+              formatScore(score));
+
+    test::pressKey(pane.handle(), WXK_ESCAPE);  // back to Ready, where Save is
+    ASSERT_EQ(session.state(), PracticeState::Ready);
+    recording->answers = {IdYes};
+    test::sendNative(pane.modePane().saveButton().handle(), wxEVT_BUTTON);
+    EXPECT_FALSE(session.hasUnsavedResults());
+    bool asked = false;
+    for (const test::RecordedBox& box : recording->boxes) {
+        asked = asked || (box.text == u"データを保存しますか。" &&
+                          box.caption == u"Do you want to save the results?");
+    }
+    EXPECT_TRUE(asked);
+
+    SentenceListModel saved;
+    ASSERT_TRUE(saved.open(std::string("Data/EverydayEnglish.xml")));
+    ASSERT_EQ(saved.recordCount(), records);
+    EXPECT_EQ(saved.record(0)->getAttribute(u"dictationScore"), formatScore(score));
+    EXPECT_EQ(saved.record(0)->getAttribute(u"trialNumber"), u"1");
+    EXPECT_FALSE(saved.record(1)->hasAttribute(u"trialNumber"));
+    EXPECT_EQ(saved.text(0, TextKind::Sentence), target);
+
+    HistoryManager log("Log.xml");
+    log.load();
+    EXPECT_EQ(log.totals().totalTime, stats.elapsed);
+    EXPECT_EQ(log.totals().typingCount, typed);
+    EXPECT_EQ(log.totals().missTypingCount, 0u);
+    EXPECT_EQ(log.totals().typingWordCount, 6u);
+    EXPECT_EQ(log.totals().typingSentenceCount, 1u);
+
+    // Nothing is left to ask about when the window closes.
+    const size_t boxes = recording->boxes.size();
+    EXPECT_TRUE(app->handle()->Close());
+    EXPECT_EQ(recording->boxes.size(), boxes);
+    app.reset();
+    ProfileSettings::instance().setPath(oldSettings);
+}
+
+}  // namespace
+}  // namespace pw

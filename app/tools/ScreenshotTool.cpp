@@ -1,0 +1,195 @@
+// Takes the pictures of the documentation from the real main window: the
+// start screen, the sample file ready for practice, a question being typed,
+// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy of
+// the program folder, so the learner's own files are never touched.
+//
+//   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
+//                             under xvfb-run)
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+#include <wx/utils.h>
+
+#include "app/ScreenCapture.h"
+#include "app/TestApp.h"
+#include "app/core/AppPaths.h"
+#include "app/core/ProfileSettings.h"
+#include "app/core/Utf.h"
+#include "app/core/testsupport/TestFiles.h"
+#include "gui/ImageStrip.h"
+#include "gui/WxUi.h"
+#include "practice/CharacterClasses.h"
+#include "practice/ui/testsupport/KeyPresses.h"
+
+namespace pw {
+namespace {
+namespace fs = std::filesystem;
+
+class ToolApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+// Boxes are answered No (the Save question at the end) instead of waiting.
+class UnattendedUi : public WxUi {
+public:
+    int messageBox(const std::u16string& text, const std::u16string& caption,
+                   unsigned flags) override {
+        std::fprintf(stderr, "%s: %s\n", toUtf8(caption).c_str(), toUtf8(text).c_str());
+        return (flags & MbButtonMask) == MbOk ? IdOk : IdNo;
+    }
+};
+
+bool runEventsUntil(const std::function<bool()>& done, int timeoutMs) {
+    wxEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    for (int waited = 0;; waited += 5) {
+        while (loop.Pending()) {
+            loop.Dispatch();
+        }
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();
+        if (done()) {
+            return true;
+        }
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        wxMilliSleep(5);
+    }
+}
+
+void settle(int ms = 400) {
+    runEventsUntil([] { return false; }, ms);
+}
+
+bool shoot(TestApp& app, const std::string& folder, const char* name, int settleMs = 400) {
+    settle(settleMs);
+    std::string error;
+    const std::string path = folder + "/" + name;
+    if (!captureWindow(app.handle(), path, &error)) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
+}
+
+// Types the sentence's own characters from the cursor on, stopping before
+// stopAt (or at the end), at a learner's pace so that the score is one.
+void typeSentence(TypingPane& pane, size_t stopAt = std::u16string::npos) {
+    const std::u16string target = pane.session().sentence().targetText();
+    for (size_t i = pane.session().sentence().cursor(); i < target.size() && i < stopAt; ++i) {
+        if (typing::isWordChar(target[i])) {
+            settle(180);
+            test::typeChar(pane.handle(), target[i]);
+        }
+    }
+}
+
+// The answer with its blinking prompt on.
+bool shootAnswer(TestApp& app, TypingPane& pane, const std::string& folder, const char* name) {
+    runEventsUntil([&] { return pane.session().view().prompt.empty(); }, 2000);
+    runEventsUntil([&] { return !pane.session().view().prompt.empty(); }, 2000);
+    return shoot(app, folder, name, 60);
+}
+
+int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
+    test::TempDir scratch;
+    for (const char* item : {"Resources", "Data", "Lists", "Dictionaries", "Tree.xml"}) {
+        std::error_code ec;
+        fs::copy(fs::path(programFolder) / item, fs::path(scratch.path()) / item,
+                 fs::copy_options::recursive, ec);
+    }
+    fs::current_path(scratch.path());
+    setModuleDirectoryForTesting(scratch.path() + "/", "phrasewright");
+    ProfileSettings& settings = ProfileSettings::instance();
+    settings.setPath(settingsFilePath());
+    settings.writeInt(u"Window", u"MainLeft", 0);
+    settings.writeInt(u"Window", u"MainTop", 0);
+    settings.writeInt(u"Window", u"MainWidth", 1040);
+    settings.writeInt(u"Window", u"MainHeight", 680);
+    // A learner with some practice behind them.
+    test::writeAll("Log.xml",
+                   "<Log><Record totalTime=\"8123000\" typingCount=\"21873\" "
+                   "missTypingCount=\"942\" typingWordCount=\"4410\" "
+                   "typingSentenceCount=\"512\"/></Log>");
+
+    installUi(std::make_unique<UnattendedUi>());
+    enablePngImages();
+    TestApp app;
+    if (!app.createTopLevel() ||
+        !runEventsUntil([&] { return app.handle()->IsShownOnScreen(); }, 5000)) {
+        std::fprintf(stderr, "The main window did not show; is there a display?\n");
+        return 1;
+    }
+    TypingNavigationPane& content = app.contentPane();
+    TypingPane& pane = content.typingPane();
+    bool ok = shoot(app, outputFolder, "start-screen.png");
+
+    content.openLearningFile(u"Data/EverydayEnglish.xml");
+    pane.sentenceList().selectOnly(0);
+    ok = shoot(app, outputFolder, "ready.png") && ok;
+
+    test::sendNative(pane.modePane().startButton().handle(), wxEVT_BUTTON);
+    const std::u16string& target = pane.session().sentence().targetText();
+    typeSentence(pane, target.find(u"did"));
+    test::typeChar(pane.handle(), u'x');  // one miss on the way
+    typeSentence(pane, target.find(u"did") + 2);
+    ok = shoot(app, outputFolder, "typing.png") && ok;
+
+    // Five misses in a row: the word as a hint, and the sentence checked.
+    for (int i = 0; i < 5; ++i) {
+        test::typeChar(pane.handle(), u'q');
+    }
+    ok = shoot(app, outputFolder, "hint.png") && ok;
+
+    typeSentence(pane);
+    ok = shootAnswer(app, pane, outputFolder, "answer.png") && ok;
+
+    // The same answer in one of the light themes.
+    for (const MenuItem& item : pane.session().themeMenu()) {
+        if (item.text.rfind(u"Paper", 0) == 0) {
+            pane.session().onThemeMenuCommand(item.id);
+        }
+    }
+    ok = shootAnswer(app, pane, outputFolder, "answer-paper.png") && ok;
+
+    app.handle()->Close();
+    settle(100);
+    installUi(nullptr);
+    fs::current_path(programFolder);
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace pw
+
+wxIMPLEMENT_APP_NO_MAIN(pw::ToolApp);
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER OUTPUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    namespace fs = std::filesystem;
+    const std::string programFolder = fs::absolute(argv[1]).string();
+    const std::string outputFolder = fs::absolute(argv[2]).string();
+    fs::create_directories(outputFolder);
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    if (!wxEntryStart(wxArgc, wxArgv)) {
+        std::fprintf(stderr, "Cannot start the GUI toolkit: no display? Run under xvfb-run -a.\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    const int status = pw::takeScreenshots(programFolder, outputFolder);
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return status;
+}

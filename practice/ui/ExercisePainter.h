@@ -1,0 +1,44 @@
+// Draws the practice view from what the session shows and where the layout
+// puts it: the exercise of the Typing and Answer states, and the start screen.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/colour.h>
+#include <wx/dc.h>
+#include <wx/font.h>
+
+#include "practice/PracticeView.h"
+#include "practice/StyleLister.h"
+
+namespace pw {
+
+wxColour toWxColour(ColorValue color);
+
+class ExercisePainter {
+public:
+    // colours and the fonts stay the caller's; frames: the theme's rounded frames.
+    ExercisePainter(const StyleLister& colours, bool frames, const wxFont& sentenceFont,
+                    const wxFont& boldFont)
+        : m_colours(colours),
+          m_frames(frames),
+          m_sentenceFont(sentenceFont),
+          m_boldFont(boldFont) {}
+
+    // focused: the pane has the keyboard focus, which shows the cursor.
+    void paintExercise(wxDC& dc, const PracticeView& view, const ExerciseLayout& layout,
+                       bool focused) const;
+    void paintStartScreen(wxDC& dc, const PracticeView& view, const StartScreenLayout& layout,
+                          const wxBitmap& icon) const;
+
+private:
+    wxColour colour(int index) const { return toWxColour(m_colours.getColor(index)); }
+    void text(wxDC& dc, const std::u16string& text, Point at, int colourIndex) const;
+    void frame(wxDC& dc, const Rect& rect) const;
+
+    const StyleLister& m_colours;
+    bool m_frames;
+    const wxFont& m_sentenceFont;
+    const wxFont& m_boldFont;
+};
+
+}  // namespace pw
