@@ -187,7 +187,6 @@ void EspeakEngine::initialize() {
     }
     espeak_SetSynthCallback(&synthCallback);
 
-    const std::string defaultLanguage = "en";
     for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice) {
         const espeak_VOICE& v = **voice;
         // Each language entry is a priority byte, then the name.
@@ -197,13 +196,18 @@ void EspeakEngine::initialize() {
         if (identifier.empty() || identifier.rfind("mb/", 0) == 0) {
             continue;
         }
-        EspeakVoice entry{identifier, fromUtf8(v.name ? v.name : identifier), language};
-        if (language == defaultLanguage) {
-            m_voices.insert(m_voices.begin(), std::move(entry));
-        } else {
-            m_voices.push_back(std::move(entry));
-        }
+        m_voices.push_back({identifier, fromUtf8(v.name ? v.name : identifier), language});
     }
+    // Learners mostly study English, and the first voice is the default of
+    // both voices: American English first, then the other English voices.
+    auto rank = [](const EspeakVoice& voice) {
+        if (voice.language == "en-us") {
+            return 0;
+        }
+        return voice.language == "en" || voice.language.rfind("en-", 0) == 0 ? 1 : 2;
+    };
+    std::stable_sort(m_voices.begin(), m_voices.end(),
+                     [&](const EspeakVoice& a, const EspeakVoice& b) { return rank(a) < rank(b); });
     if (m_voices.empty()) {
         m_status = static_cast<int32_t>(ENS_VOICE_NOT_FOUND);
         m_problem = statusText(ENS_VOICE_NOT_FOUND);

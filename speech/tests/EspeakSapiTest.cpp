@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/core/Utf.h"
 #include "app/core/testsupport/RecordingUi.h"
 #include "app/core/testsupport/TestFiles.h"
 #include "audio/WavFile.h"
@@ -48,6 +49,11 @@ protected:
     MemoryChoiceList m_voices;
     EventLog m_log;
 };
+
+TEST_F(EspeakFile, TheDefaultVoiceSpeaksEnglish) {
+    // Both voices default to the first entry, so it must suit English sentences.
+    EXPECT_NE(m_voices.text(0).find(u"English"), std::u16string::npos) << toUtf8(m_voices.text(0));
+}
 
 TEST_F(EspeakFile, WordEventsSelectEachWordThenTheEndComesOnce) {
     struct Case {

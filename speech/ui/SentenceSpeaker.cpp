@@ -11,7 +11,15 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kRow = 26;
 constexpr int kLabelWidth = 112;
-constexpr int kFieldWidth = 72;
+// GTK's number fields need more room than a text row: they get the rest of
+// the row after a slightly narrower label, and a little more height, centred.
+constexpr int kNumberLabelWidth = 106;
+constexpr int kNumberHeight = 34;
+
+void placeNumberField(UpDownTextField& field, int rowX, int rowY, int rowWidth) {
+    field.setBounds(rowX + kNumberLabelWidth, rowY - (kNumberHeight - kRow) / 2,
+                    std::max(rowWidth - kNumberLabelWidth, 60), kNumberHeight);
+}
 
 const char16_t* const kOnTips[] = {u"Voice1 を使用する場合はチェックしてください",
                                    u"Voice2 を使用する場合はチェックしてください"};
@@ -112,7 +120,7 @@ void SentenceSpeaker::onSize(int width, int) {
         m_voiceCombo[i].setBounds(area.x, y, area.width, kRow);
         y += kRow + kMargin;
         m_speedLabel[i].setBounds(area.x, y, kLabelWidth, kRow);
-        m_speed[i].setBounds(area.x + kLabelWidth, y, kFieldWidth + 40, kRow);
+        placeNumberField(m_speed[i], area.x, y, area.width);
     }
     int y = kMargin + groupHeight + kMargin;
     m_formatLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
@@ -121,7 +129,7 @@ void SentenceSpeaker::onSize(int width, int) {
     m_sentenceAudio.setBounds(2 * kMargin, y, inner, kRow);
     y += kRow + kMargin;
     m_playbackLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
-    m_playbackSpeed.setBounds(2 * kMargin + kLabelWidth, y, kFieldWidth + 40, kRow);
+    placeNumberField(m_playbackSpeed, 2 * kMargin, y, inner);
     y += kRow + kMargin;
     m_volumeLabel.setBounds(2 * kMargin, y, kLabelWidth, kRow);
     m_volume.setBounds(2 * kMargin + kLabelWidth, y, std::max(inner - kLabelWidth, 40), kRow);
