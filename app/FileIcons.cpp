@@ -13,7 +13,7 @@
 #include <wx/mimetype.h>
 
 #include "app/LearningLibrary.h"
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "gui/WxText.h"
 
 namespace pw {

@@ -15,7 +15,7 @@
 
 #include "app/ScreenCapture.h"
 #include "app/TestApp.h"
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/core/SafeFile.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/SafeFile.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

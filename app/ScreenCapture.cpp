@@ -8,7 +8,7 @@
 #include <wx/mstream.h>
 #include <wx/window.h>
 
-#include "app/core/SafeFile.h"
+#include "core/SafeFile.h"
 #include "gui/ImageStrip.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 #include <wx/display.h>
 #include <wx/toplevel.h>
 
-#include "app/core/ProfileSettings.h"
+#include "core/ProfileSettings.h"
 #include "gui/WxUi.h"
 
 namespace pw {

@@ -5,8 +5,8 @@
 
 #include <wx/toplevel.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "gui/WxText.h"
 
 namespace pw {
@@ -16,12 +16,18 @@ constexpr int kToolHeight = 28;
 
 TypingNavigationPane::TypingNavigationPane() : m_library(*this), m_toolWindow(*this) {}
 
+TypingNavigationPane::~TypingNavigationPane() {
+    m_typing.setSpeakerPane(nullptr);
+}
+
 bool TypingNavigationPane::onCreate() {
     m_toolWindow.create(*this);
     m_tabs.create(*this);
     m_library.create(m_tabs);
     m_tabs.addPage(m_library, u"Data");
     m_typing.create(*this);
+    m_speakerPane.create(m_typing);
+    m_typing.setSpeakerPane(&m_speakerPane);
     loadLibrary();
     openStartFile();
     onSize(clientWidth(), clientHeight());

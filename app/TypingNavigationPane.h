@@ -12,6 +12,7 @@
 #include "app/TypingPaneArea.h"
 #include "app/XmlTreePane.h"
 #include "gui/TabbedPane.h"
+#include "speech/ui/SentenceSpeaker.h"
 
 namespace pw {
 
@@ -24,6 +25,7 @@ public:
     static constexpr int kThemeMenuCommand = ToolWindow::kThemeMenu;
 
     TypingNavigationPane();
+    ~TypingNavigationPane() override;
 
     // The learning file named on the command line; opened once the library
     // is loaded. Set before create.
@@ -48,6 +50,7 @@ public:
     PracticeArea& practiceArea() { return m_practiceArea ? *m_practiceArea : m_typingArea; }
     void setPracticeArea(PracticeArea* area) { m_practiceArea = area; }
     TypingPane& typingPane() { return m_typing; }
+    SentenceSpeaker& speakerPane() { return m_speakerPane; }
 
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
@@ -84,6 +87,8 @@ private:
     TabbedPane m_tabs;
     XmlTreePane m_library;
     TypingPane m_typing;
+    // The speaker's settings, shown inside the practice pane.
+    SentenceSpeaker m_speakerPane{m_typing.speaker()};
     TypingPaneArea m_typingArea{m_typing};
     PracticeArea* m_practiceArea = nullptr;
     ToolWindow m_toolWindow;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/core/ProfileSettings.h"
+#include "core/ProfileSettings.h"
 
 namespace pw {
 

@@ -8,8 +8,8 @@
 
 #include <wx/utils.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "gui/Menu.h"
 #include "gui/WxText.h"
 

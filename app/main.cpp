@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/Commands.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/Subcommand.h"
 #include "app/GuiApplication.h"
-#include "app/core/AppPaths.h"
-#include "app/core/ProfileSettings.h"
-#include "app/core/TempFolder.h"
-#include "app/core/Utf.h"
+#include "core/AppPaths.h"
+#include "core/ProfileSettings.h"
+#include "core/TempFolder.h"
+#include "core/Utf.h"
 
 int main(int argc, char** argv) {
     // The program's folder becomes the current directory; remember where we
@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (!arguments.empty() && pw::isSubcommand(arguments.front())) {
-        const int status = pw::runSubcommand(arguments, std::cout, std::cerr);
+        pw::CommandStreams io{std::cin, std::cout, std::cerr};
+        const int status = pw::headlessCommands().run(arguments, io);
         pw::removeTempFolder();
         return status;
     }

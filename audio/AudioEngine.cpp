@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/core/Thread.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/Thread.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "audio/AudioVoice.h"
 #include "audio/OutputStream.h"
 

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/core/SafeFile.h"
-#include "app/core/TempFolder.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/SafeFile.h"
+#include "core/TempFolder.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "audio/AudioEngine.h"
 #include "audio/AudioVoice.h"
 #include "audio/EncoderProcess.h"

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/core/Thread.h"
+#include "core/Thread.h"
 #include "audio/IAudioPlayer.h"
 
 namespace pw {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/core/SafeFile.h"
+#include "core/SafeFile.h"
 #include "audio/PcmConvert.h"
 
 namespace pw {

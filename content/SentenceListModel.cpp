@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/Utf.h"
-#include "export/LyricsInfoManager.h"
+#include "core/Utf.h"
+#include "audio/SyltTagReader.h"
 
 namespace pw {
 namespace {
@@ -124,7 +124,7 @@ bool SentenceListModel::loadLyrics(const std::string& path) {
     }
     LyricsInfo lyrics;
     try {
-        LyricsInfoManager::readSyltTag(path, lyrics);
+        readSyltTag(path, lyrics);
     } catch (const LyricsManagerException& e) {
         m_openError =
             u"The synchronised lyrics of " + fromUtf8(path) + u" cannot be read: " +

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "export/LyricsInfo.h"
+#include "audio/LyricsInfo.h"
 
 namespace pw {
 namespace {

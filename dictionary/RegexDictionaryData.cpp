@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "app/core/UiServices.h"
+#include "core/UiServices.h"
 
 namespace pw {
 namespace {

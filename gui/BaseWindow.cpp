@@ -11,8 +11,8 @@
 #include <wx/timer.h>
 #include <wx/tooltip.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "gui/WxText.h"
 
 namespace pw {

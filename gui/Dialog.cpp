@@ -6,8 +6,8 @@
 #include <wx/dialog.h>
 #include <wx/display.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "gui/WxText.h"
 
 namespace pw {

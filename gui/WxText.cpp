@@ -1,7 +1,7 @@
 // UTF-16 and wxString.
 #include "gui/WxText.h"
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 
 namespace pw {
 

@@ -11,7 +11,7 @@
 #include <wx/thread.h>
 #include <wx/timer.h>
 
-#include "app/core/HeadlessUi.h"
+#include "core/HeadlessUi.h"
 #include "gui/WxText.h"
 
 namespace pw {

@@ -9,7 +9,7 @@
 
 #include <wx/string.h>
 
-#include "app/core/UiServices.h"
+#include "core/UiServices.h"
 
 class wxTimer;
 class wxWindow;

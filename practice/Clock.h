@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/core/Random.h"
+#include "core/Random.h"
 
 namespace pw {
 

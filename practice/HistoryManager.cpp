@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

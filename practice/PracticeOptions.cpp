@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/core/ProfileSettings.h"
+#include "core/ProfileSettings.h"
 
 namespace pw {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/core/Random.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/Random.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "practice/CharacterClasses.h"
 #include "practice/QuestionOrder.h"
 #include "practice/Scoring.h"

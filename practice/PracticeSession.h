@@ -23,7 +23,7 @@
 #include "content/SentenceListModel.h"
 #include "practice/Clock.h"
 #include "practice/HistoryManager.h"
-#include "practice/IPracticeSpeaker.h"
+#include "speech/IPracticeSpeaker.h"
 #include "practice/KeySound.h"
 #include "practice/MenuModel.h"
 #include "practice/PracticeOptions.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/core/ProfileSettings.h"
-#include "app/core/Utf.h"
+#include "core/ProfileSettings.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

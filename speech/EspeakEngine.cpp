@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "dictionary/DictionaryData.h"
 #include "speech/ChoiceList.h"
 #include "speech/SpeechNotice.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/Exception.h"
+#include "core/Exception.h"
 
 namespace pw {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-#include "app/core/UiServices.h"
+#include "core/UiServices.h"
 
 namespace pw {
 namespace {

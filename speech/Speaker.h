@@ -21,8 +21,8 @@
 #include <memory>
 #include <string>
 
-#include "app/core/ProfileSettings.h"
-#include "app/core/Thread.h"
+#include "core/ProfileSettings.h"
+#include "core/Thread.h"
 #include "audio/IAudioPlayer.h"
 #include "speech/ChoiceList.h"
 #include "speech/TTS.h"

@@ -1,7 +1,7 @@
 // The table of speech stream formats.
 #include "speech/SpeechFormat.h"
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "speech/ChoiceList.h"
 
 namespace pw {

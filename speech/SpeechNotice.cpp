@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "app/core/UiServices.h"
+#include "core/UiServices.h"
 
 namespace pw {
 namespace {

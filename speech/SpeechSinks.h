@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/SafeFile.h"
+#include "core/SafeFile.h"
 #include "audio/PcmOutputStream.h"
 #include "speech/EspeakEngine.h"
 #include "speech/SpeechFormat.h"

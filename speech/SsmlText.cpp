@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "audio/WavFile.h"
 #include "speech/ChoiceList.h"
 #include "speech/EspeakSapi.h"

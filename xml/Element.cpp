@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/core/IniFile.h"
-#include "app/core/Utf.h"
+#include "core/IniFile.h"
+#include "core/Utf.h"
 #include "xml/ElementPool.h"
 
 namespace pw {

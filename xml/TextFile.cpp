@@ -9,8 +9,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "app/core/SafeFile.h"
-#include "app/core/Utf.h"
+#include "core/SafeFile.h"
+#include "core/Utf.h"
 #include "xml/CodePage.h"
 
 namespace pw {

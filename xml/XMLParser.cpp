@@ -4,9 +4,9 @@
 #include <new>
 #include <string>
 
-#include "app/core/SafeFile.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/SafeFile.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "xml/CodePage.h"
 #include "xml/TextFile.h"
 #include "xml/XmlReader.h"

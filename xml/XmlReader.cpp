@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "xml/XMLParser.h"
 
 #ifdef __SSE2__

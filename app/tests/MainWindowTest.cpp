@@ -15,9 +15,9 @@
 
 #include "app/HtmlKeyForwarder.h"
 #include "app/TestApp.h"
-#include "app/core/ProfileSettings.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/ProfileSettings.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "app/tests/WorkingFolder.h"
 #include "gui/Component.h"
 #include "gui/testsupport/GuiTest.h"

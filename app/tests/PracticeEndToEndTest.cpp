@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "app/TestApp.h"
-#include "app/core/ProfileSettings.h"
-#include "app/core/Utf.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/ProfileSettings.h"
+#include "core/Utf.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "app/tests/WorkingFolder.h"
 #include "gui/testsupport/GuiTest.h"
 #include "practice/CharacterClasses.h"

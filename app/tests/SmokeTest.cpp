@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 
 extern char** environ;
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/WindowPlacement.h"
-#include "app/core/ProfileSettings.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/ProfileSettings.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

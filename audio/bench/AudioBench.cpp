@@ -80,7 +80,7 @@ BENCHMARK(BM_SaveSegmentAsWav)
 void BM_PlayToFirstSample(benchmark::State& state) {
     AudioEngine& engine = AudioEngine::instance();
     if (!engine.initialize()) {
-        state.SkipWithError("no output device (source scripts/pulse-sink.sh)");
+        state.SkipWithError("no output device (see scripts/pulse-server.sh)");
         return;
     }
     const bool idle = state.range(0) == 1;

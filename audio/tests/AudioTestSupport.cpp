@@ -20,7 +20,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 
 extern char** environ;
 
@@ -242,24 +242,27 @@ int runProgram(const std::vector<std::string>& argv, std::string* output) {
 }
 
 std::string SinkRecorder::ensureSink() {
-    // The same place scripts/pulse-sink.sh uses, for the server and for us.
+    // CTest gives each build a runtime folder of its own, where the
+    // pulse_server fixture has started the server; run by hand, the tests
+    // start one in a folder of their own.
     if (!std::getenv("XDG_RUNTIME_DIR")) {
-        setenv("XDG_RUNTIME_DIR", "/tmp/pw-xdg", 1);
+        setenv("XDG_RUNTIME_DIR", "/tmp/pw-test-runtime", 1);
     }
+    const std::string runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string script = sourceDir() + "/scripts/pulse-server.sh";
     if (runProgram({"pactl", "info"}) != 0) {
-        const std::string script = sourceDir() + "/scripts/pulse-sink.sh";
-        runProgram({"bash", "-c", "source '" + script + "'"});
+        runProgram({"bash", script, "start", runtime});
     }
     std::string sinks;
     if (runProgram({"pactl", "list", "short", "sinks"}, &sinks) != 0) {
-        return "No PulseAudio server answers at XDG_RUNTIME_DIR=" +
-               std::string(std::getenv("XDG_RUNTIME_DIR")) +
+        return "No PulseAudio server answers at XDG_RUNTIME_DIR=" + runtime +
                ", and starting one failed. The playback tests record a PulseAudio null sink: "
-               "install pulseaudio and pulseaudio-utils and run `source scripts/pulse-sink.sh`.";
+               "install pulseaudio and pulseaudio-utils, or run `" + script + " start " +
+               runtime + "`.";
     }
     if (sinks.find("\tci\t") == std::string::npos) {
-        return "The PulseAudio server has no sink named \"ci\"; run `source "
-               "scripts/pulse-sink.sh`.";
+        return "The PulseAudio server at XDG_RUNTIME_DIR=" + runtime +
+               " has no sink named \"ci\"; it was not started by " + script + ".";
     }
     runProgram({"pactl", "set-default-sink", "ci"});
     return {};

@@ -57,7 +57,7 @@ int runProgram(const std::vector<std::string>& argv, std::string* output = nullp
 class SinkRecorder {
 public:
     // Makes sure the PulseAudio server with the null sink runs, starting it
-    // as scripts/pulse-sink.sh does when it is missing. Empty when it runs,
+    // with scripts/pulse-server.sh when it is missing. Empty when it runs,
     // else why not.
     static std::string ensureSink();
 

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/BassPlayer.h"
 #include "audio/WavFile.h"
 #include "audio/tests/AudioTestSupport.h"

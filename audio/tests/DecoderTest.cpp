@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/Mpg123Decoder.h"
 #include "audio/OggDecoder.h"
 #include "audio/TempoStream.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/UiServices.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/UiServices.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "audio/AudioPlayer.h"
 #include "audio/BassPlayer.h"

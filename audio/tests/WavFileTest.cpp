@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/PcmConvert.h"
 #include "audio/WavFile.h"
 #include "audio/tests/AudioTestSupport.h"

@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "content/SentenceListModel.h"
 #include "content/tests/GeneratedList.h"
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "content/SentenceListModel.h"
-#include "export/tests/Id3TestTag.h"
+#include "audio/tests/Id3TestTag.h"
 
 namespace pw {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/RecordingUi.h"
+#include "core/testsupport/RecordingUi.h"
 #include "content/SentenceRecord.h"
 #include "xml/XMLParser.h"
 

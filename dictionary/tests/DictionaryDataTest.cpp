@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "app/core/Utf.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
 #include "dictionary/tests/DictionaryTestSupport.h"

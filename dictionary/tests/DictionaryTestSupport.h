@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "dictionary/BaseDictionaryData.h"
 
 namespace pw::test {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
 #include "dictionary/tests/DictionaryTestSupport.h"

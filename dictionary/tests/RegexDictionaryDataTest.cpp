@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/Utf.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/Utf.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "dictionary/tests/DictionaryTestSupport.h"
 
 namespace pw {

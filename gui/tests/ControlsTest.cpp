@@ -11,7 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "gui/Button.h"
 #include "gui/Caption.h"
 #include "gui/CheckBox.h"

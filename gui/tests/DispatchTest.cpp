@@ -8,7 +8,7 @@
 #include <wx/notebook.h>
 #include <wx/window.h>
 
-#include "app/core/testsupport/RecordingUi.h"
+#include "core/testsupport/RecordingUi.h"
 #include "gui/Button.h"
 #include "gui/Component.h"
 #include "gui/TabbedPane.h"

@@ -7,7 +7,7 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include "app/core/Thread.h"
+#include "core/Thread.h"
 #include "gui/WxUi.h"
 #include "gui/testsupport/GuiTest.h"
 

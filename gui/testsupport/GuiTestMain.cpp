@@ -38,6 +38,10 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    // Listing the cases (as CTest does to register each) needs no display.
+    if (testing::GTEST_FLAG(list_tests)) {
+        return RUN_ALL_TESTS();
+    }
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "Cannot start the GUI toolkit: no display? Run under xvfb-run -a.\n");
         return 1;

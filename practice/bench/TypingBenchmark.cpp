@@ -6,10 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/core/ProfileSettings.h"
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/ProfileSettings.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
 #include "practice/CharacterClasses.h"
 #include "practice/PracticeSession.h"
 #include "practice/bench/LongSentence.h"

@@ -2,7 +2,7 @@
 // keys that move between them, speech at each step, the options' settings.
 #include <fstream>
 
-#include "app/core/Random.h"
+#include "core/Random.h"
 #include "practice/QuestionOrder.h"
 #include "practice/tests/PracticeTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/core/ProfileSettings.h"
+#include "core/ProfileSettings.h"
 #include "practice/TypingStyleManager.h"
 #include "practice/tests/PracticeTestSupport.h"
 

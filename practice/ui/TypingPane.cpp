@@ -85,7 +85,8 @@ Size bestSize(const BaseWindow& window) {
 
 TypingPane::TypingPane(PracticeSetup setup, std::unique_ptr<IAudioPlayer> player,
                        TTS::VoiceFactory voices)
-    : m_speakerPane(std::move(player), std::move(voices)), m_session(m_speaker, std::move(setup)) {
+    : m_speaker(std::move(player), std::move(voices)),
+      m_session(m_practiceSpeaker, std::move(setup)) {
     setClassName(u"TypingPane");
     m_session.setListener(this);
     m_session.setFonts(m_sentenceFont, m_boldFont);
@@ -106,12 +107,21 @@ bool TypingPane::onCreate() {
             m_icon = wxBitmap(icon);
         }
     }
+    m_speaker.initialize();
     createControls();
     m_session.create();
-    m_speakerPane.loadSettings();
+    m_speaker.loadSettings();
     m_modePane.setOptions(m_session.options());
     m_optionPane.useIEBox().setChecked(m_session.options().useIE);
     return false;
+}
+
+void TypingPane::setSpeakerPane(BaseWindow* pane) {
+    m_speakerPane = pane;
+    if (handle()) {
+        showStateControls();
+        onSize(clientWidth(), clientHeight());
+    }
 }
 
 void TypingPane::takeFocus() {
@@ -125,7 +135,6 @@ void TypingPane::takeFocus() {
 }
 
 void TypingPane::createControls() {
-    m_speakerPane.create(*this, 0, kSpeakerTop, ModeControlPane::kWidth, 300);
     m_modePane.create(*this, 0, 0, ModeControlPane::kWidth, ModeControlPane::kHeight);
     m_optionPane.create(*this, TypingOptionPane::kLeft, TypingOptionPane::kTop,
                         TypingOptionPane::kWidth, TypingOptionPane::kHeight);
@@ -177,7 +186,7 @@ bool TypingPane::releaseFile() {
 void TypingPane::finish() {
     m_session.finish(descriptionText());
     m_session.saveSettings();
-    m_speakerPane.saveSettings();
+    m_speaker.saveSettings();
 }
 
 void TypingPane::showThemeMenu() {
@@ -323,6 +332,7 @@ void TypingPane::onFocus(bool gained) {
 
 void TypingPane::onDestroy() {
     killTimer(kBlinkTimer);
+    m_speaker.close();
 }
 
 // ---- What the session changed
@@ -391,8 +401,10 @@ void TypingPane::showStateControls() {
     const bool ready = state == PracticeState::Ready;
     const bool question = asking();
     for (BaseWindow* control : std::initializer_list<BaseWindow*>{
-             &m_modePane, &m_optionPane, &m_tabs, &m_description, &m_list, &m_speakerPane}) {
-        control->setVisible(ready);
+             &m_modePane, &m_optionPane, &m_tabs, &m_description, &m_list, m_speakerPane}) {
+        if (control) {
+            control->setVisible(ready);
+        }
     }
     m_check.setVisible(question);
     m_visibility.setVisible(question);
@@ -423,7 +435,9 @@ void TypingPane::placeReadyControls(int width, int height) {
     m_modePane.setBounds(0, 0, left, ModeControlPane::kHeight);
     m_optionPane.setBounds(TypingOptionPane::kLeft, TypingOptionPane::kTop,
                            TypingOptionPane::kWidth, TypingOptionPane::kHeight);
-    m_speakerPane.setBounds(0, kSpeakerTop, left, std::max(height - kSpeakerTop, 0));
+    if (m_speakerPane) {
+        m_speakerPane->setBounds(0, kSpeakerTop, left, std::max(height - kSpeakerTop, 0));
+    }
     m_tabs.setBounds(left, 0, right, m_tabsHeight);
     m_description.setBounds(left, m_tabsHeight, right, kDescriptionHeight);
     const int listTop = m_tabsHeight + kDescriptionHeight + kGap;

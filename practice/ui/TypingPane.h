@@ -1,10 +1,11 @@
-// The practice pane: the window over one PracticeSession. It creates the
-// controls of each state (the mode and option panes, the Sentence/Word tabs,
-// the description editor and the sentence list of Ready; the "&Check" and
-// "SentenceVisiblity" boxes and the explanation window of a question), the
-// speaker pane, and paints the exercise and the start screen. Keys, commands
-// and the timer go to the session; what the session changed comes back
-// through practiceChanged.
+// The practice pane: the window over one PracticeSession. It owns the Speaker
+// that practice speaks through, creates the controls of each state (the mode
+// and option panes, the Sentence/Word tabs, the description editor and the
+// sentence list of Ready; the "&Check" and "SentenceVisiblity" boxes and the
+// explanation window of a question), places the speaker's settings pane that
+// the program gives it, and paints the exercise and the start screen. Keys,
+// commands and the timer go to the session; what the session changed comes
+// back through practiceChanged.
 #pragma once
 
 #include <memory>
@@ -19,11 +20,11 @@
 #include "gui/TextArea.h"
 #include "practice/PracticeSession.h"
 #include "practice/ui/ModeControlPane.h"
-#include "practice/ui/PracticeSpeaker.h"
 #include "practice/ui/ResultWindow.h"
 #include "practice/ui/TypingOptionPane.h"
 #include "practice/ui/WxTextMeasurer.h"
-#include "speech/ui/SentenceSpeaker.h"
+#include "speech/PracticeSpeaker.h"
+#include "speech/Speaker.h"
 
 namespace pw {
 
@@ -38,6 +39,11 @@ public:
     ~TypingPane() override;
 
     PracticeSession& session() { return m_session; }
+    // Initialised, with its settings read, once the pane is created.
+    Speaker& speaker() { return m_speaker; }
+    // The speaker's settings pane, a child of this pane, placed at the
+    // bottom left in Ready; it must outlive the pane or be set back to null.
+    void setSpeakerPane(BaseWindow* pane);
 
     // ---- What the content pane asks
     // Opens a learning file: Ready, or NoFile when it cannot be read.
@@ -67,7 +73,7 @@ public:
     CheckBox& checkBox() { return m_check; }
     CheckBox& visibilityBox() { return m_visibility; }
     ResultWindow& resultWindow() { return m_result; }
-    SentenceSpeaker& speakerPane() { return m_speakerPane; }
+    BaseWindow* speakerPane() { return m_speakerPane; }
     const WxTextMeasurer& sentenceFont() const { return m_sentenceFont; }
     const WxTextMeasurer& boldFont() const { return m_boldFont; }
 
@@ -106,10 +112,11 @@ private:
     void setWindowTitle(const std::u16string& title);
     bool asking() const;
 
-    // The speaker pane comes first: the session speaks through it.
-    SentenceSpeaker m_speakerPane;
-    PracticeSpeaker m_speaker{m_speakerPane};
+    // The speaker comes first: the session speaks through it.
+    Speaker m_speaker;
+    PracticeSpeaker m_practiceSpeaker{m_speaker};
     PracticeSession m_session;
+    BaseWindow* m_speakerPane = nullptr;
     WxTextMeasurer m_sentenceFont;
     WxTextMeasurer m_boldFont;
 

@@ -1,7 +1,7 @@
 // Text measured with a wx font.
 #include "practice/ui/WxTextMeasurer.h"
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "gui/WxText.h"
 
 namespace pw {

@@ -1,11 +1,11 @@
 // How soon speech is heard, and how fast it is synthesised. The first needs
-// an output device (source scripts/pulse-sink.sh on a machine without one).
+// an output device (on a machine without one, see scripts/pulse-server.sh).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <thread>
 
-#include "app/core/Utf.h"
+#include "core/Utf.h"
 #include "audio/AudioEngine.h"
 #include "audio/PcmOutputStream.h"
 #include "audio/WavFile.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/Utf.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/Utf.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/WavFile.h"
 #include "audio/tests/AudioTestSupport.h"
 #include "speech/EspeakSapi.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "audio/tests/AudioTestSupport.h"
 #include "speech/EspeakSapi.h"

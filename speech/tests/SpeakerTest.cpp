@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/HeadlessUi.h"
-#include "app/core/ProfileSettings.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/HeadlessUi.h"
+#include "core/ProfileSettings.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryWindow.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/UiServices.h"
-#include "app/core/Utf.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "audio/IAudioPlayer.h"
 #include "audio/WavFile.h"
 #include "speech/ChoiceList.h"

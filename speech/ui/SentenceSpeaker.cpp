@@ -41,13 +41,8 @@ void SentenceSpeaker::Label::onPaint(Graphics& graphics) {
     graphics.drawText(getText(), 0, std::max(0, (clientHeight() - size.y) / 2));
 }
 
-SentenceSpeaker::SentenceSpeaker(std::unique_ptr<IAudioPlayer> player, TTS::VoiceFactory voices)
-    : m_speaker(std::move(player), std::move(voices)) {
+SentenceSpeaker::SentenceSpeaker(Speaker& speaker) : m_speaker(speaker) {
     setClassName(u"SentenceSpeaker");
-}
-
-SentenceSpeaker::~SentenceSpeaker() {
-    m_speaker.close();
 }
 
 void SentenceSpeaker::createControl(BaseWindow& control, BaseWindow& parent,
@@ -92,7 +87,6 @@ bool SentenceSpeaker::onCreate() {
     // The dictionary window is not part of the program yet.
     m_dictionary.setEnabled(false);
 
-    m_speaker.initialize();
     fillCombo(m_voiceCombo[0], m_speaker.voiceList(0));
     fillCombo(m_voiceCombo[1], m_speaker.voiceList(1));
     fillCombo(m_formatCombo, m_speaker.formatList());
@@ -100,10 +94,6 @@ bool SentenceSpeaker::onCreate() {
     refreshControls();
     showVoice(0);
     return false;
-}
-
-void SentenceSpeaker::onDestroy() {
-    m_speaker.close();
 }
 
 void SentenceSpeaker::onSize(int width, int) {

@@ -1,13 +1,12 @@
-// The speech and audio settings pane of the practice pane, and the object
-// through which practice speaks: the two voices with their lists, "on" boxes
-// and speeds (one voice shown at a time, chosen with "1" and "2"), the file
-// format, recorded sentence audio with its playback speed, the volume, and
-// the dictionary button. The work is the Speaker's; the pane shows its state
+// The speech and audio settings pane beside the practice: the two voices with
+// their lists, "on" boxes and speeds (one voice shown at a time, chosen with
+// "1" and "2"), the file format, recorded sentence audio with its playback
+// speed, the volume, and the dictionary button. The work is the Speaker's,
+// which the practice pane owns and speaks through; this pane shows its state
 // and hands it the learner's changes.
 #pragma once
 
 #include <array>
-#include <memory>
 #include <string>
 
 #include "gui/BaseWindow.h"
@@ -31,27 +30,8 @@ public:
         void onPaint(Graphics& graphics) override;
     };
 
-    // The player of recorded audio and the maker of voices; the defaults
-    // are the program's (BassPlayer, espeak-ng).
-    explicit SentenceSpeaker(std::unique_ptr<IAudioPlayer> player = nullptr,
-                             TTS::VoiceFactory voices = {});
-    ~SentenceSpeaker() override;
-
-    // What practice calls; see Speaker.
-    void speak(const std::u16string& text, int index) { m_speaker.speak(text, index); }
-    int convertToWav(const std::u16string& fileName, int index, const std::u16string& text,
-                     bool isXml) {
-        return m_speaker.convertToWav(fileName, index, text, isXml);
-    }
-    bool playSegment(const std::string& fileName, int64_t startMs, int64_t endMs) {
-        return m_speaker.playSegment(fileName, startMs, endMs);
-    }
-    void togglePause() { m_speaker.togglePause(); }
-    bool isSpeaking() { return m_speaker.isSpeaking(); }
-    bool isPlayingSegment() const { return m_speaker.isPlayingSegment(); }
-    void stop() { m_speaker.stop(); }
-    void stopPlayback() { m_speaker.stopPlayback(); }
-    void setSpeechListener(SapiEventListener* listener) { m_speaker.setSpeechListener(listener); }
+    // speaker must be initialised before the pane is created and outlive it.
+    explicit SentenceSpeaker(Speaker& speaker);
 
     // The "Speaker" section of the settings file, into and out of the controls.
     void loadSettings(const ProfileSettings& settings = ProfileSettings::instance());
@@ -75,7 +55,6 @@ public:
     bool onCreate() override;
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
-    void onDestroy() override;
 
 private:
     static size_t slot(int index) { return index == 1 ? 1 : 0; }
@@ -86,7 +65,7 @@ private:
     void createControl(BaseWindow& control, BaseWindow& parent, const std::u16string& text,
                        const std::u16string& tip = {});
 
-    Speaker m_speaker;
+    Speaker& m_speaker;
     GroupComponent m_group;
     std::array<RadioButton, 2> m_chooser;
     std::array<ComboBox, 2> m_voiceCombo;

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "xml/XMLParser.h"
 
 namespace pw {

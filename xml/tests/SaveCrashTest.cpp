@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "xml/XMLParser.h"
 
 extern char** environ;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/TestFiles.h"
 #include "xml/CodePage.h"
 #include "xml/TextFile.h"
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/Utf.h"
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/Utf.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "xml/XMLParser.h"
 
 namespace pw {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
 
-#include "app/core/Utf.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
 #include "content/tests/GeneratedList.h"
 #include "content/ui/TypingSentenceList.h"
 #include "gui/WxText.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/core/HeadlessUi.h"
-#include "app/core/Utf.h"
+#include "core/HeadlessUi.h"
+#include "core/Utf.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
 

@@ -18,9 +18,9 @@
 #include <wx/init.h>
 #include <wx/utils.h>
 
-#include "app/core/ProfileSettings.h"
-#include "app/core/Utf.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/ProfileSettings.h"
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
 #include "practice/CharacterClasses.h"
 #include "practice/bench/LongSentence.h"
 #include "practice/ui/TypingPane.h"

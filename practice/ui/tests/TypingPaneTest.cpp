@@ -34,11 +34,19 @@ protected:
         makePane();
     }
     ~Pane() override {
+        if (pane) {
+            pane->setSpeakerPane(nullptr);
+        }
+        speakerPane.reset();
         pane.reset();
         ProfileSettings::instance().setPath(m_oldSettings);
     }
 
     void makePane() {
+        if (pane) {
+            pane->setSpeakerPane(nullptr);
+        }
+        speakerPane.reset();
         pane.reset();
         PracticeSetup setup;
         setup.clock = &clock;
@@ -48,6 +56,10 @@ protected:
         pane = std::make_unique<TypingPane>(setup, std::make_unique<test::FakePlayer>(),
                                             voices.factory());
         ASSERT_TRUE(pane->create(host, 0, 0, 900, 640));
+        // The program puts the speaker's settings pane there; any window will do.
+        speakerPane = std::make_unique<Component>();
+        speakerPane->create(*pane);
+        pane->setSpeakerPane(speakerPane.get());
         runEventsFor(20);
     }
     PracticeSession& session() { return pane->session(); }
@@ -81,6 +93,7 @@ protected:
     test::FakeVoices voices;
     test::HostWindow host{900, 640};
     std::unique_ptr<TypingPane> pane;
+    std::unique_ptr<Component> speakerPane;
 
 private:
     std::string m_oldSettings;
@@ -91,7 +104,7 @@ TEST_F(Pane, EachStateShowsItsControls) {
         std::vector<bool> result;
         for (BaseWindow* control : std::initializer_list<BaseWindow*>{
                  &pane->modePane(), &pane->optionPane(), &pane->tabs(), &pane->descriptionEditor(),
-                 &pane->sentenceList(), &pane->speakerPane(), &pane->checkBox(),
+                 &pane->sentenceList(), pane->speakerPane(), &pane->checkBox(),
                  &pane->visibilityBox(), &pane->resultWindow()}) {
             result.push_back(control->isVisible());
         }

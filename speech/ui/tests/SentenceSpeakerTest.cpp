@@ -9,8 +9,8 @@
 #include <wx/tooltip.h>
 #include <wx/window.h>
 
-#include "app/core/testsupport/RecordingUi.h"
-#include "app/core/testsupport/TestFiles.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
 #include "speech/tests/SpeechFakes.h"
@@ -36,15 +36,22 @@ protected:
     void SetUp() override {
         auto player = std::make_unique<test::FakePlayer>();
         m_player = player.get();
-        m_pane = std::make_unique<SentenceSpeaker>(std::move(player), m_voices.factory());
+        m_speaker = std::make_unique<Speaker>(std::move(player), m_voices.factory());
+        m_speaker->initialize();
+        m_pane = std::make_unique<SentenceSpeaker>(*m_speaker);
         ASSERT_TRUE(m_pane->create(m_host, 0, 0, 300, 400));
         ASSERT_EQ(m_voices.made.size(), 2u);
+    }
+    void TearDown() override {
+        m_pane.reset();
+        m_speaker->close();
     }
 
     test::ScopedRecordingUi m_ui;
     test::HostWindow m_host{320, 420};
     test::FakeVoices m_voices;
     test::FakePlayer* m_player = nullptr;
+    std::unique_ptr<Speaker> m_speaker;
     std::unique_ptr<SentenceSpeaker> m_pane;
 };
 
@@ -153,7 +160,7 @@ TEST_F(SentenceSpeakerPane, TheLearnersChangesReachTheSpeaker) {
     pane.voiceOn(1).setChecked(false);
     userChanges(pane.voiceOn(1), wxEVT_CHECKBOX);
     EXPECT_FALSE(pane.voiceCombo(1).isEnabled());
-    pane.speak(u"a translation", 1);
+    m_speaker->speak(u"a translation", 1);
     EXPECT_TRUE(voice2.spoken.empty());
 
     pane.sentenceAudio().setChecked(true);
@@ -165,7 +172,7 @@ TEST_F(SentenceSpeakerPane, TheLearnersChangesReachTheSpeaker) {
 
     pane.formatCombo().select(0);
     userChanges(pane.formatCombo(), wxEVT_COMBOBOX);
-    pane.speak(u"a sentence", 0);
+    m_speaker->speak(u"a sentence", 0);
     EXPECT_EQ(voice1.format, 0);
     EXPECT_EQ(voice1.spoken.size(), 1u);
 }

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/core/HeadlessUi.h"
-#include "app/core/Utf.h"
+#include "core/HeadlessUi.h"
+#include "core/Utf.h"
 #include "xml/TextFile.h"
 #include "xml/XMLParser.h"
 

@@ -1,0 +1,40 @@
+// The headless check of the replacement dictionaries.
+#include "app/cli/ReplaceCommand.h"
+
+#include <istream>
+#include <ostream>
+
+#include "core/Utf.h"
+#include "dictionary/DictionaryWindow.h"
+
+namespace pw {
+
+int printReplacedLines(std::istream& in, std::ostream& out) {
+    DictionaryWindow::setUpSpeakerDictionaries();
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::u16string text = fromUtf8(line);
+        DictionaryWindow::replaceText(text);
+        // A rule may put line breaks into the text: print them as they are,
+        // and flush so that the answer to a typed line comes at once.
+        out << toUtf8(text) << std::endl;
+    }
+    return 0;
+}
+
+Subcommand replaceCommand() {
+    return {"--replace", "", "Print each line of standard input as it will be spoken.",
+            [](const std::vector<std::string>& args, CommandStreams& io) {
+                if (!args.empty()) {
+                    io.err << "phrasewright: --replace takes no arguments; it reads lines from "
+                              "standard input\n";
+                    return 2;
+                }
+                return printReplacedLines(io.in, io.out);
+            }};
+}
+
+}  // namespace pw

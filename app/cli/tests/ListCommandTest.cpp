@@ -1,0 +1,87 @@
+// phrasewright --list: the records of learning files as lines, and the reason
+// a file cannot be opened.
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/cli/Subcommand.h"
+#include "app/cli/tests/RunCommand.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
+#include "audio/tests/Id3TestTag.h"
+
+namespace pw {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome list(const std::vector<std::string>& args) {
+    std::vector<std::string> command = {"--list"};
+    command.insert(command.end(), args.begin(), args.end());
+    std::ostringstream out, err;
+    const int status = test::runCommand(command, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(ListCommand, PrintsTheCellsAndStartTimeOfEveryRecord) {
+    test::TempDir dir;
+    test::writeAll(dir.file("lesson.xml"),
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SentenceList>"
+                   "<SentenceGroup check=\"2\" trialNumber=\"4\" dictationScore=\"80.5\" "
+                   "startTime=\"01:02:50\"><sentence><![CDATA[Two\tlines\r\nhere]]></sentence>"
+                   "<translation><![CDATA[二行]]></translation></SentenceGroup>"
+                   "<Wrapper><SentenceGroup writingScore=\"91\"><sentence>plain</sentence>"
+                   "</SentenceGroup></Wrapper></SentenceList>");
+    const Outcome run = list({dir.file("lesson.xml")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "  X\t4\tTwo lines  here\t二行\t80.5\t\t62500\n"
+              "\t\t\t\t\t91\t-1\n");
+    EXPECT_EQ(run.err, "");
+
+    namespace id3 = test::id3;
+    test::writeAll(
+        dir.file("talk.mp3"),
+        id3::tag(4, id3::frame(4, "SYLT", id3::syltBody(3, {{u"Hi", 0}, {u"Bye", 754321}}))) +
+            id3::kAudio);
+    const Outcome lyrics = list({dir.file("talk.mp3")});
+    EXPECT_EQ(lyrics.status, 0) << lyrics.err;
+    EXPECT_EQ(lyrics.out, "\t\tHi\t\t\t\t0\n\t\tBye\t\t\t\t754320\n");
+}
+
+TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
+    test::ScopedRecordingUi ui;
+    test::TempDir dir;
+    test::writeAll(dir.file("bad.xml"), "<SentenceList>\n  <SentenceGroup a=1/>\n</SentenceList>");
+    test::writeAll(dir.file("song.mp3"), test::id3::kAudio);
+    struct Case {
+        std::string file;
+        std::vector<std::string> reasons;
+    };
+    const Case cases[] = {
+        {"bad.xml", {"cannot open", "XMLParser line:280", "Row:2 Col:", "bad.xml"}},
+        {"missing.xml", {"missing.xml does not exist"}},
+        {"song.mp3", {"synchronised lyrics", "does not start with an ID3v2 tag"}},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = list({dir.file(c.file)});
+        EXPECT_EQ(run.status, 1) << c.file;
+        EXPECT_EQ(run.out, "") << c.file;
+        for (const std::string& reason : c.reasons) {
+            EXPECT_NE(run.err.find(reason), std::string::npos) << c.file << ": " << run.err;
+        }
+        EXPECT_EQ(run.err.find('\r'), std::string::npos) << c.file;
+    }
+    // The reason is printed once, not also as a message box.
+    EXPECT_TRUE(ui->boxes.empty());
+
+    EXPECT_EQ(list({}).status, 2);
+    EXPECT_EQ(list({"a.xml", "b.xml"}).status, 2);
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,3 @@
+#include "low/Low.h"
+
+int high() { return low() + 1; }

@@ -1,0 +1,1 @@
+int beside() { return 2; }

@@ -1,0 +1,29 @@
+// Practice speaks through the speaker: sentences and words with voice 1,
+// translations with voice 2, recorded sentences through its player.
+#pragma once
+
+#include "speech/IPracticeSpeaker.h"
+#include "speech/Speaker.h"
+
+namespace pw {
+
+class PracticeSpeaker : public IPracticeSpeaker {
+public:
+    explicit PracticeSpeaker(Speaker& speaker) : m_speaker(speaker) {}
+
+    void speakSentence(const std::u16string& text) override { m_speaker.speak(text, 0); }
+    void speakTranslation(const std::u16string& text) override { m_speaker.speak(text, 1); }
+    void speakWord(const std::u16string& word) override { m_speaker.speak(word, 0); }
+    // An end of -1 (to the end of the file) becomes an end no file reaches,
+    // since the player stops once its position passes the end it was given.
+    bool playRecording(const std::string& path, int startMs, int endMs) override;
+    // Recorded audio as well as speech.
+    void stop() override { m_speaker.stopPlayback(); }
+    void togglePause() override { m_speaker.togglePause(); }
+    bool isSpeaking() const override { return m_speaker.isSpeaking(); }
+
+private:
+    Speaker& m_speaker;
+};
+
+}  // namespace pw
