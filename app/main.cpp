@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/GuiApplication.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/Subcommand.h"
-#include "app/GuiApplication.h"
 #include "core/AppPaths.h"
 #include "core/ProfileSettings.h"
 #include "core/TempFolder.h"

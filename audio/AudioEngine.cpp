@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "audio/AudioVoice.h"
+#include "audio/OutputStream.h"
 #include "core/Thread.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
-#include "audio/AudioVoice.h"
-#include "audio/OutputStream.h"
 
 namespace pw {
 namespace {

@@ -6,15 +6,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/SafeFile.h"
-#include "core/TempFolder.h"
-#include "core/UiServices.h"
-#include "core/Utf.h"
 #include "audio/AudioEngine.h"
 #include "audio/AudioVoice.h"
 #include "audio/EncoderProcess.h"
 #include "audio/TempoStream.h"
 #include "audio/WavFile.h"
+#include "core/SafeFile.h"
+#include "core/TempFolder.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace fs = std::filesystem;

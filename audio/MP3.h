@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "core/Thread.h"
 #include "audio/IAudioPlayer.h"
+#include "core/Thread.h"
 
 namespace pw {
 

@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "core/Utf.h"
 #include "audio/Id3TagReader.h"
 #include "audio/SyltFrame.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

@@ -11,8 +11,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/SafeFile.h"
 #include "audio/PcmConvert.h"
+#include "core/SafeFile.h"
 
 namespace pw {
 namespace {

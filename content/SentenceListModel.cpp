@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/Utf.h"
 #include "audio/SyltTagReader.h"
+#include "core/Utf.h"
 
 namespace pw {
 namespace {

@@ -42,9 +42,13 @@ void initModuleDirectory(const char* argv0) {
     g_settingsFilePath = computeSettingsFilePath(g_moduleDirectory, argv0 ? argv0 : "phrasewright");
 }
 
-const std::string& moduleDirectory() { return g_moduleDirectory; }
+const std::string& moduleDirectory() {
+    return g_moduleDirectory;
+}
 
-const std::string& settingsFilePath() { return g_settingsFilePath; }
+const std::string& settingsFilePath() {
+    return g_settingsFilePath;
+}
 
 void setModuleDirectoryForTesting(const std::string& folder, const std::string& argv0) {
     g_moduleDirectory = folder;

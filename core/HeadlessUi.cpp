@@ -10,21 +10,23 @@ namespace pw {
 
 HeadlessUi::HeadlessUi() : m_uiThread(std::this_thread::get_id()) {}
 
-void HeadlessUi::adoptCurrentThread() { m_uiThread = std::this_thread::get_id(); }
+void HeadlessUi::adoptCurrentThread() {
+    m_uiThread = std::this_thread::get_id();
+}
 
 int HeadlessUi::defaultAnswer(unsigned flags) {
     const unsigned buttons = flags & MbButtonMask;
     const bool second = (flags & MbDefButton2) != 0;
     const bool third = (flags & MbDefButton3) != 0;
     switch (buttons) {
-    case MbOkCancel:
-        return second ? IdCancel : IdOk;
-    case MbYesNoCancel:
-        return third ? IdCancel : (second ? IdNo : IdYes);
-    case MbYesNo:
-        return second ? IdNo : IdYes;
-    default:
-        return IdOk;
+        case MbOkCancel:
+            return second ? IdCancel : IdOk;
+        case MbYesNoCancel:
+            return third ? IdCancel : (second ? IdNo : IdYes);
+        case MbYesNo:
+            return second ? IdNo : IdYes;
+        default:
+            return IdOk;
     }
 }
 
@@ -56,8 +58,8 @@ int HeadlessUi::startTimer(int intervalMs, std::function<void()> tick) {
     std::lock_guard lock(m_mutex);
     const int id = m_nextTimerId++;
     const int interval = intervalMs > 0 ? intervalMs : 1;
-    m_timers[id] = Timer{interval, Clock::now() + std::chrono::milliseconds(interval),
-                         std::move(tick)};
+    m_timers[id] =
+        Timer{interval, Clock::now() + std::chrono::milliseconds(interval), std::move(tick)};
     return id;
 }
 
@@ -66,7 +68,9 @@ void HeadlessUi::stopTimer(int id) {
     m_timers.erase(id);
 }
 
-bool HeadlessUi::isUiThread() const { return std::this_thread::get_id() == m_uiThread; }
+bool HeadlessUi::isUiThread() const {
+    return std::this_thread::get_id() == m_uiThread;
+}
 
 std::optional<HeadlessUi::Clock::time_point> HeadlessUi::runOnce() {
     std::deque<std::function<void()>> tasks;
@@ -113,7 +117,9 @@ std::optional<HeadlessUi::Clock::time_point> HeadlessUi::runOnce() {
     return next;
 }
 
-void HeadlessUi::pumpPendingEvents() { runOnce(); }
+void HeadlessUi::pumpPendingEvents() {
+    runOnce();
+}
 
 bool HeadlessUi::runUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);

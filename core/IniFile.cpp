@@ -21,7 +21,9 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-bool sameName(std::string_view a, std::string_view b) { return asciiLower(a) == asciiLower(b); }
+bool sameName(std::string_view a, std::string_view b) {
+    return asciiLower(a) == asciiLower(b);
+}
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -122,8 +124,7 @@ std::u16string IniFile::readString(std::u16string_view section, std::u16string_v
     return std::u16string(defaultValue);
 }
 
-int IniFile::readInt(std::u16string_view section, std::u16string_view key,
-                     int defaultValue) const {
+int IniFile::readInt(std::u16string_view section, std::u16string_view key, int defaultValue) const {
     static const std::u16string missing = u"\x1\x2missing";
     const auto value = readString(section, key, missing);
     if (value == missing) {

@@ -47,7 +47,9 @@ std::string resolveLinks(const std::string& path) {
 
 SafeFileWriter::SafeFileWriter(std::string path) : m_path(std::move(path)) {}
 
-SafeFileWriter::~SafeFileWriter() { abandon(); }
+SafeFileWriter::~SafeFileWriter() {
+    abandon();
+}
 
 bool SafeFileWriter::fail(const std::string& what, int err) {
     m_failed = true;
@@ -71,16 +73,16 @@ bool SafeFileWriter::open() {
             return fail("Not a regular file", EISDIR);
         }
         // Mode bits decide, since a privileged user passes every access check.
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(m_target.c_str(), W_OK) != 0) {
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            access(m_target.c_str(), W_OK) != 0) {
             return fail("The file is read-only", EACCES);
         }
         mode = st.st_mode & 07777;
     }
 
     const std::string folder = folderOf(m_target);
-    std::string name = m_target.substr(m_target.rfind('/') == std::string::npos
-                                           ? 0
-                                           : m_target.rfind('/') + 1);
+    std::string name =
+        m_target.substr(m_target.rfind('/') == std::string::npos ? 0 : m_target.rfind('/') + 1);
     std::string pattern = folder + "/." + name + ".XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');

@@ -36,7 +36,8 @@ std::string makeTempFilePath(const std::string& name) {
 void makeUniqueFileName(std::string& path, bool createEmpty) {
     const auto slash = path.rfind('/');
     const auto dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     const std::string base = hasExtension ? path.substr(0, dot) : path;
     const std::string extension = hasExtension ? path.substr(dot) : std::string();
 

@@ -36,7 +36,9 @@ bool Event::wait(int timeoutMs) {
     return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_set; });
 }
 
-Thread::~Thread() { stop(); }
+Thread::~Thread() {
+    stop();
+}
 
 Event& Thread::wakeEvent() {
     m_hasWakeEvent = true;
@@ -80,8 +82,8 @@ void Thread::stop() {
             ui().pumpPendingEvents();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (!reported && std::chrono::steady_clock::now() - started >
-                             std::chrono::milliseconds(kPatienceMs)) {
+        if (!reported &&
+            std::chrono::steady_clock::now() - started > std::chrono::milliseconds(kPatienceMs)) {
             reported = true;
             std::fprintf(stderr,
                          "Phrasewright: a background task has not finished after %d seconds; "

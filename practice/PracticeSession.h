@@ -23,7 +23,6 @@
 #include "content/SentenceListModel.h"
 #include "practice/Clock.h"
 #include "practice/HistoryManager.h"
-#include "speech/IPracticeSpeaker.h"
 #include "practice/KeySound.h"
 #include "practice/MenuModel.h"
 #include "practice/PracticeOptions.h"
@@ -31,6 +30,7 @@
 #include "practice/SentenceStats.h"
 #include "practice/TypingSentencePane.h"
 #include "practice/TypingStyleManager.h"
+#include "speech/IPracticeSpeaker.h"
 
 namespace pw {
 

@@ -21,9 +21,9 @@
 #include <memory>
 #include <string>
 
+#include "audio/IAudioPlayer.h"
 #include "core/ProfileSettings.h"
 #include "core/Thread.h"
-#include "audio/IAudioPlayer.h"
 #include "speech/ChoiceList.h"
 #include "speech/TTS.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/SafeFile.h"
 #include "audio/PcmOutputStream.h"
+#include "core/SafeFile.h"
 #include "speech/EspeakEngine.h"
 #include "speech/SpeechFormat.h"
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "audio/WavFile.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
-#include "audio/WavFile.h"
 #include "speech/ChoiceList.h"
 #include "speech/EspeakSapi.h"
 #include "speech/SapiException.h"

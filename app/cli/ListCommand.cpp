@@ -5,9 +5,9 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "content/SentenceListModel.h"
 #include "core/HeadlessUi.h"
 #include "core/Utf.h"
-#include "content/SentenceListModel.h"
 
 namespace pw {
 namespace {

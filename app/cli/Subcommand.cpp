@@ -34,8 +34,8 @@ void CommandTable::printUsage(std::ostream& out) const {
            "Without a command, opens the main window (and LEARNING-FILE, if given).\n"
            "Commands run without a window:\n";
     for (const auto& command : m_commands) {
-        std::string left = command.name + (command.arguments.empty() ? "" : " ") +
-                           command.arguments;
+        std::string left =
+            command.name + (command.arguments.empty() ? "" : " ") + command.arguments;
         if (left.size() < 22) {
             left.resize(22, ' ');
         } else {

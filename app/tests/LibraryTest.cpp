@@ -9,11 +9,11 @@
 #include <wx/treectrl.h>
 
 #include "app/TestApp.h"
+#include "app/tests/WorkingFolder.h"
 #include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "app/tests/WorkingFolder.h"
 #include "gui/testsupport/GuiTest.h"
 
 namespace pw {

@@ -15,10 +15,10 @@
 
 #include "app/HtmlKeyForwarder.h"
 #include "app/TestApp.h"
+#include "app/tests/WorkingFolder.h"
 #include "core/ProfileSettings.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "app/tests/WorkingFolder.h"
 #include "gui/Component.h"
 #include "gui/testsupport/GuiTest.h"
 

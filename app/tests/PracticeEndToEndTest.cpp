@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "app/TestApp.h"
+#include "app/tests/WorkingFolder.h"
 #include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "app/tests/WorkingFolder.h"
 #include "gui/testsupport/GuiTest.h"
 #include "practice/CharacterClasses.h"
 #include "practice/Scoring.h"

@@ -1,7 +1,7 @@
 // Takes the pictures of the documentation from the real main window: the
 // start screen, the sample file ready for practice, a question being typed,
-// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy of
-// the program folder, so the learner's own files are never touched.
+// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy
+// of the program folder, so the learner's own files are never touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
 //                             under xvfb-run)

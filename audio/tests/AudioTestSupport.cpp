@@ -257,8 +257,8 @@ std::string SinkRecorder::ensureSink() {
     if (runProgram({"pactl", "list", "short", "sinks"}, &sinks) != 0) {
         return "No PulseAudio server answers at XDG_RUNTIME_DIR=" + runtime +
                ", and starting one failed. The playback tests record a PulseAudio null sink: "
-               "install pulseaudio and pulseaudio-utils, or run `" + script + " start " +
-               runtime + "`.";
+               "install pulseaudio and pulseaudio-utils, or run `" +
+               script + " start " + runtime + "`.";
     }
     if (sinks.find("\tci\t") == std::string::npos) {
         return "The PulseAudio server at XDG_RUNTIME_DIR=" + runtime +

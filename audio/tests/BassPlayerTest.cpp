@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/BassPlayer.h"
+#include "audio/WavFile.h"
+#include "audio/tests/AudioTestSupport.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "audio/BassPlayer.h"
-#include "audio/WavFile.h"
-#include "audio/tests/AudioTestSupport.h"
 
 namespace pw {
 namespace {

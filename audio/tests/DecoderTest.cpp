@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/TestFiles.h"
 #include "audio/Mpg123Decoder.h"
 #include "audio/OggDecoder.h"
 #include "audio/TempoStream.h"
 #include "audio/tests/AudioTestSupport.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/TestFiles.h"
 #include "audio/SyltTagReader.h"
 #include "audio/tests/Id3TestTag.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

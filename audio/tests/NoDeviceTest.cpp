@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/UiServices.h"
-#include "core/testsupport/RecordingUi.h"
-#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "audio/AudioPlayer.h"
 #include "audio/BassPlayer.h"
@@ -15,6 +12,9 @@
 #include "audio/PcmOutputStream.h"
 #include "audio/WavFile.h"
 #include "audio/tests/AudioTestSupport.h"
+#include "core/UiServices.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

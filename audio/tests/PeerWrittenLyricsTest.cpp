@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/SyltTagReader.h"
 #include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
-#include "audio/SyltTagReader.h"
 
 namespace pw {
 namespace {

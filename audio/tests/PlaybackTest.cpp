@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/RecordingUi.h"
-#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "audio/AudioPlayer.h"
 #include "audio/BassPlayer.h"
@@ -17,6 +15,8 @@
 #include "audio/MP3.h"
 #include "audio/PcmOutputStream.h"
 #include "audio/tests/AudioTestSupport.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

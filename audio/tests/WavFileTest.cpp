@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/TestFiles.h"
 #include "audio/PcmConvert.h"
 #include "audio/WavFile.h"
 #include "audio/tests/AudioTestSupport.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace pw {
 namespace {

@@ -12,9 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/testsupport/TestFiles.h"
 #include "content/SentenceListModel.h"
 #include "content/tests/GeneratedList.h"
+#include "core/testsupport/TestFiles.h"
 
 namespace {
 

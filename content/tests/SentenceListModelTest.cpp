@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/tests/Id3TestTag.h"
+#include "content/SentenceListModel.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "content/SentenceListModel.h"
-#include "audio/tests/Id3TestTag.h"
 
 namespace pw {
 namespace {

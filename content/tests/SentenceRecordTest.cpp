@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/RecordingUi.h"
 #include "content/SentenceRecord.h"
+#include "core/testsupport/RecordingUi.h"
 #include "xml/XMLParser.h"
 
 namespace pw {

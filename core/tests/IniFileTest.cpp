@@ -34,8 +34,14 @@ TEST(IniFile, NamesIgnoreCaseAndValuesAreTrimmed) {
 
 TEST(IniFile, IntegersParseLikeTheProfileFunctions) {
     const std::pair<const char*, int> cases[] = {
-        {"42", 42}, {"-17", -17}, {"12abc", 12}, {"abc", 0}, {"", 0}, {" 7", 7},
-        {"99999999999", 0x7FFFFFFF}, {"-99999999999", static_cast<int>(0x80000000u)},
+        {"42", 42},
+        {"-17", -17},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {" 7", 7},
+        {"99999999999", 0x7FFFFFFF},
+        {"-99999999999", static_cast<int>(0x80000000u)},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(IniFile::parseInt(text), expected) << text;

@@ -40,6 +40,8 @@ ScopedRecordingUi::ScopedRecordingUi() {
     m_previous = installUi(std::move(ui));
 }
 
-ScopedRecordingUi::~ScopedRecordingUi() { installUi(std::move(m_previous)); }
+ScopedRecordingUi::~ScopedRecordingUi() {
+    installUi(std::move(m_previous));
+}
 
 }  // namespace pw::test

@@ -28,7 +28,9 @@ TempDir::~TempDir() {
     fs::remove_all(m_path, ec);
 }
 
-std::string TempDir::file(std::string_view name) const { return m_path + "/" + std::string(name); }
+std::string TempDir::file(std::string_view name) const {
+    return m_path + "/" + std::string(name);
+}
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
     const char* old = std::getenv(name);
@@ -66,8 +68,14 @@ std::string fromEnv(const char* name) {
 }
 }  // namespace
 
-std::string sourceDir() { return fromEnv("PW_SOURCE_DIR"); }
-std::string runtimeDir() { return fromEnv("PW_RUNTIME_DIR"); }
-std::string buildDir() { return fromEnv("PW_BUILD_DIR"); }
+std::string sourceDir() {
+    return fromEnv("PW_SOURCE_DIR");
+}
+std::string runtimeDir() {
+    return fromEnv("PW_RUNTIME_DIR");
+}
+std::string buildDir() {
+    return fromEnv("PW_BUILD_DIR");
+}
 
 }  // namespace pw::test

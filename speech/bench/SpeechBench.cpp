@@ -5,10 +5,10 @@
 #include <chrono>
 #include <thread>
 
-#include "core/Utf.h"
 #include "audio/AudioEngine.h"
 #include "audio/PcmOutputStream.h"
 #include "audio/WavFile.h"
+#include "core/Utf.h"
 #include "speech/ChoiceList.h"
 #include "speech/EspeakSapi.h"
 

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/WavFile.h"
+#include "audio/tests/AudioTestSupport.h"
 #include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "audio/WavFile.h"
-#include "audio/tests/AudioTestSupport.h"
 #include "speech/EspeakSapi.h"
 #include "speech/tests/SpeechFakes.h"
 #include "speech/tests/SpeechTestSupport.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/AudioEngine.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "audio/AudioEngine.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"
 #include "speech/tests/SpeechTestSupport.h"

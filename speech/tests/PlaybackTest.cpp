@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/testsupport/RecordingUi.h"
-#include "core/testsupport/TestFiles.h"
 #include "audio/AudioEngine.h"
 #include "audio/tests/AudioTestSupport.h"
+#include "core/testsupport/RecordingUi.h"
+#include "core/testsupport/TestFiles.h"
 #include "speech/EspeakSapi.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"

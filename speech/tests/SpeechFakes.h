@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/UiServices.h"
-#include "core/Utf.h"
 #include "audio/IAudioPlayer.h"
 #include "audio/WavFile.h"
+#include "core/UiServices.h"
+#include "core/Utf.h"
 #include "speech/ChoiceList.h"
 #include "speech/Sapi.h"
 #include "speech/SpeechFormat.h"

@@ -6,9 +6,9 @@
 
 #include "app/cli/Subcommand.h"
 #include "app/cli/tests/RunCommand.h"
+#include "audio/tests/Id3TestTag.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
-#include "audio/tests/Id3TestTag.h"
 
 namespace pw {
 namespace {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
 
-#include "core/Utf.h"
-#include "core/testsupport/TestFiles.h"
 #include "content/tests/GeneratedList.h"
 #include "content/ui/TypingSentenceList.h"
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
 #include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
 

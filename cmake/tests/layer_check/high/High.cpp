@@ -1,3 +1,5 @@
 #include "low/Low.h"
 
-int high() { return low() + 1; }
+int high() {
+    return low() + 1;
+}

@@ -1,1 +1,3 @@
-int beside() { return 2; }
+int beside() {
+    return 2;
+}

@@ -1,3 +1,5 @@
 #include "low/Low.h"
 
-int low() { return 1; }
+int low() {
+    return 1;
+}
