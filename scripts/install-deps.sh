@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
   # GUI, HTML view, fonts
   libwxgtk3.2-dev libwxgtk-webview3.2-dev fonts-noto-cjk

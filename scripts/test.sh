@@ -1,7 +1,8 @@
 #!/bin/bash
-# Installs what is needed, builds, and runs the whole test suite: the main
-# configuration (with the slow end-to-end tests), the sanitizer build, and
-# each fuzz target for a bounded time.
+# Installs what is needed, checks the formatting, builds with warnings as
+# errors, and runs the whole test suite: the main configuration (with the
+# slow end-to-end tests), the sanitizer build, and each fuzz target for a
+# bounded time. Each build's audio tests start a sound server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -9,19 +10,23 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 JOBS=${JOBS:-2}
 
 scripts/install-deps.sh
-source scripts/pulse-sink.sh
+
+echo "== Formatting (clang-format)"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 echo "== Main build"
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_WERROR=ON
 (cd build && xvfb-run -a ctest --output-on-failure -j"$JOBS")
 
 echo "== Sanitizer build (address, undefined)"
-scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_SANITIZE=ON -DPW_BENCHMARKS=OFF
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_SANITIZE=ON -DPW_BENCHMARKS=OFF \
+  -DPW_WERROR=ON
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    xvfb-run -a ctest --output-on-failure -j"$JOBS" -LE slow)
 
 echo "== Fuzzing (${FUZZ_SECONDS}s a target)"
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_FUZZ=ON
+CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_FUZZ=ON \
+  -DPW_WERROR=ON
 if [ -s build-fuzz/fuzzers.txt ]; then
   while read -r name corpus; do
     work=$(mktemp -d)
