@@ -57,7 +57,7 @@ bool Speaker::initialize() {
 }
 
 void Speaker::close() {
-    Thread::stop();
+    m_playback.stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (m_tts) {
         m_tts->stop();
@@ -114,18 +114,18 @@ bool Speaker::playSegment(const std::string& fileName, int64_t startMs, int64_t 
         return true;
     }
     stopPlayback();
-    if (isRunning()) {
+    if (m_playback.isRunning()) {
         return true;
     }
     if (!m_useSentenceAudio || !m_player) {
         return false;
     }
     m_request = Request{fileName, startMs, endMs, m_playbackSpeed, m_volume};
-    Thread::start();
+    m_playback.start();
     return true;
 }
 
-void Speaker::run() {
+void Speaker::playRequest() {
     IAudioPlayer& player = *m_player;
     if (!player.open(m_request.fileName)) {
         return;
@@ -134,7 +134,7 @@ void Speaker::run() {
     player.setVolume(m_request.volume);
     player.playSegment(m_request.startMs, m_request.endMs);
     bool paused = false;
-    while (!stopRequested()) {
+    while (!m_playback.stopRequested()) {
         if (!player.isPlaying() && !player.isPaused()) {
             break;
         }
@@ -145,7 +145,7 @@ void Speaker::run() {
             paused ? player.resume() : player.pause();
             paused = !paused;
         }
-        sleepUnlessStopped(kPollMs);
+        m_playback.sleepUnlessStopped(kPollMs);
     }
     player.stop();
 }
@@ -168,7 +168,7 @@ void Speaker::stop() {
 }
 
 void Speaker::stopPlayback() {
-    Thread::stop();
+    m_playback.stop();
     stop();
     m_pauseRequest.store(false);
 }

@@ -31,7 +31,7 @@ namespace pw {
 
 class SapiEventListener;
 
-class Speaker : private Thread {
+class Speaker {
 public:
     static constexpr int kMinRate = -10;
     static constexpr int kMaxRate = 10;
@@ -43,7 +43,7 @@ public:
     // The player of recorded audio (a BassPlayer unless given) and the maker
     // of the voices (espeak-ng voices unless given).
     explicit Speaker(std::unique_ptr<IAudioPlayer> player = nullptr, TTS::VoiceFactory voices = {});
-    ~Speaker() override;
+    ~Speaker();
 
     // Makes the voices, fills the voice and format lists, and puts the
     // speaker's dictionaries ("Resources/dict.txt", "Resources/RegexDict.txt")
@@ -67,7 +67,7 @@ public:
     void togglePause();
     bool isSpeaking();
     // Whether a recorded segment is playing.
-    bool isPlayingSegment() const { return isRunning(); }
+    bool isPlayingSegment() const { return m_playback.isRunning(); }
     // Stops speech.
     void stop();
     // Stops recorded audio and speech.
@@ -99,10 +99,22 @@ public:
     TTS* tts() { return m_tts.get(); }
     IAudioPlayer* player() { return m_player.get(); }
 
-protected:
-    void run() override;
-
 private:
+    // The thread that watches a recorded segment while it plays.
+    class Playback : public Thread {
+    public:
+        explicit Playback(Speaker& speaker) : m_speaker(speaker) {}
+        ~Playback() override { stop(); }
+        using Thread::sleepUnlessStopped;
+
+    protected:
+        void run() override { m_speaker.playRequest(); }
+
+    private:
+        Speaker& m_speaker;
+    };
+
+    void playRequest();
     static size_t slot(int index) { return index == 1 ? 1 : 0; }
     // The voice, format, rate and volume of voice index, before it speaks.
     void applyVoiceSettings(int index);
@@ -129,6 +141,7 @@ private:
     };
     Request m_request;
     std::atomic<bool> m_pauseRequest{false};
+    Playback m_playback{*this};
 };
 
 }  // namespace pw
