@@ -14,7 +14,6 @@
 #include "core/SafeFile.h"
 #include "core/Utf.h"
 #include "xml/TextFile.h"
-#include "xml/XMLParser.h"
 
 namespace pw {
 namespace fs = std::filesystem;
@@ -200,13 +199,13 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
     return true;
 }
 
-std::unique_ptr<Element> sentenceList(const std::vector<ImportedSentence>& sentences) {
+std::unique_ptr<Element> sentenceList(std::vector<ImportedSentence>&& sentences) {
     auto root = std::make_unique<Element>(u"SentenceList");
-    for (const ImportedSentence& s : sentences) {
+    for (ImportedSentence& s : sentences) {
         Element* record = root->appendElement(records::kSentenceRecord);
-        record->appendElement(u"sentence")->appendCData(s.sentence);
-        record->appendElement(u"translation")->appendCData(s.translation);
-        record->appendElement(u"explanation")->appendCData(s.explanation);
+        record->appendElement(u"sentence")->appendCData(std::move(s.sentence));
+        record->appendElement(u"translation")->appendCData(std::move(s.translation));
+        record->appendElement(u"explanation")->appendCData(std::move(s.explanation));
         if (s.startMs >= 0 && s.endMs > s.startMs) {
             record->setAttribute(records::kStartTime,
                                  records::formatTimeText(static_cast<uint32_t>(s.startMs)));
@@ -589,7 +588,7 @@ ImportOutcome SentenceImport::write(const std::string& outPath) const {
     if (sameFile(outPath, m_sourcePath) || sameFile(outPath, m_translationsPath)) {
         return refuse(u"The learning file cannot replace the file it is made from.");
     }
-    const std::vector<ImportedSentence> sentences = plan(&outcome.issues, &outcome.withoutWords);
+    std::vector<ImportedSentence> sentences = plan(&outcome.issues, &outcome.withoutWords);
     outcome.skipped = static_cast<int>(
         std::count_if(outcome.issues.begin(), outcome.issues.end(),
                       [](const ImportIssue& i) { return i.kind == ImportIssue::Skipped; }));
@@ -635,22 +634,24 @@ ImportOutcome SentenceImport::write(const std::string& outPath) const {
         outcome.recordingCopied = !copiedTo.empty();
     }
 
-    XMLParser document;
-    // UTF-8 keeps large lists small and is what other tools read best.
-    document.parseString(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><SentenceList/>");
-    document.setRoot(sentenceList(sentences));
+    // Written as XMLParser writes a document declared UTF-8 (which keeps large
+    // lists small and is what other tools read best), without the index of
+    // elements that a document being edited needs.
+    outcome.sentences = static_cast<int>(sentences.size());
+    std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+    text += sentenceList(std::move(sentences))->toXmlString();
     std::string error;
-    if (!document.saveAs(outPath, &error)) {
+    if (!writeTextFile(outPath, text, kUtf8WithBom, &error)) {
         if (!copiedTo.empty()) {
             std::error_code ec;
             fs::remove(copiedTo, ec);
         }
+        outcome.sentences = 0;
         outcome.recordingPath.clear();
         outcome.recordingCopied = false;
         return refuse(u"The learning file cannot be written: " + fromUtf8(error) + u".");
     }
 
-    outcome.sentences = static_cast<int>(sentences.size());
     outcome.status = outcome.skipped > 0 ? kImportPartial : kImportComplete;
     const bool cues = m_kind == Kind::Subtitles;
     outcome.summary = u"Imported " + counted(outcome.sentences, u"sentence", u"sentences") +
