@@ -16,30 +16,6 @@ bool isBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u00A0' || c == u'\u3000';
 }
 
-bool isBlank(std::u16string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char16_t c) { return isBlank(c); });
-}
-
-std::u16string_view trimmed(std::u16string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::u16string lower(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& c : out) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
-    return out;
-}
-
 // Skips one line end (CR LF, LF or CR) at pos; false when there is none.
 bool skipLineEnd(std::u16string_view text, size_t& pos) {
     if (pos >= text.size() || !isLineEnd(text[pos])) {
@@ -75,7 +51,7 @@ int columnNumber(std::u16string_view text) {
 }
 
 char16_t namedSeparator(std::u16string_view value) {
-    const std::u16string name = lower(value);
+    const std::u16string name = lowerCaseName(value);
     if (name == u"tab" || value == u"\t") {
         return u'\t';
     }
@@ -109,21 +85,21 @@ bool readHeader(std::u16string_view line, DelimitedTable& table, Headers& header
     if (line.empty() || line[0] != u'#' || colon == std::u16string_view::npos) {
         return false;
     }
-    const std::u16string key = lower(trimmed(line.substr(1, colon - 1)));
+    const std::u16string key = lowerCaseName(trimmedField(line.substr(1, colon - 1)));
     // The value keeps its tabs: "#separator:<tab>" and the column names need them.
     std::u16string_view value = line.substr(colon + 1);
     while (!value.empty() && value.front() == u' ') {
         value.remove_prefix(1);
     }
     if (key == u"separator") {
-        headers.separator = namedSeparator(value == u"\t" ? value : trimmed(value));
+        headers.separator = namedSeparator(value == u"\t" ? value : trimmedField(value));
     } else if (key == u"html") {
-        table.html = lower(trimmed(value)) != u"false";
+        table.html = lowerCaseName(trimmedField(value)) != u"false";
     } else if (key == u"columns") {
         headers.columns = std::u16string(value);
     } else if (key == u"guid column" || key == u"notetype column" || key == u"deck column" ||
                key == u"tags column") {
-        if (const int column = columnNumber(trimmed(value)); column > 0) {
+        if (const int column = columnNumber(trimmedField(value)); column > 0) {
             table.bookkeepingColumns.push_back(column - 1);
         }
     } else if (key != u"tags" && key != u"deck" && key != u"notetype" && key != u"if matches") {
@@ -186,7 +162,7 @@ public:
                 break;
             }
             if (!std::all_of(row.fields.begin(), row.fields.end(),
-                             [](const std::u16string& f) { return isBlank(f); })) {
+                             [](const std::u16string& f) { return isBlankField(f); })) {
                 columnCount = std::max(columnCount, static_cast<int>(row.fields.size()));
                 rows.push_back(std::move(row));
             }
@@ -254,7 +230,7 @@ std::vector<std::u16string> splitNames(std::u16string_view text, char16_t separa
     size_t start = 0;
     for (;;) {
         const size_t next = text.find(separator, start);
-        names.emplace_back(trimmed(text.substr(start, next - start)));
+        names.emplace_back(trimmedField(text.substr(start, next - start)));
         if (next == std::u16string_view::npos) {
             return names;
         }
@@ -263,6 +239,30 @@ std::vector<std::u16string> splitNames(std::u16string_view text, char16_t separa
 }
 
 }  // namespace
+
+bool isBlankField(std::u16string_view field) {
+    return std::all_of(field.begin(), field.end(), [](char16_t c) { return isBlank(c); });
+}
+
+std::u16string_view trimmedField(std::u16string_view field) {
+    while (!field.empty() && isBlank(field.front())) {
+        field.remove_prefix(1);
+    }
+    while (!field.empty() && isBlank(field.back())) {
+        field.remove_suffix(1);
+    }
+    return field;
+}
+
+std::u16string lowerCaseName(std::u16string_view name) {
+    std::u16string out(name);
+    for (char16_t& c : out) {
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    return out;
+}
 
 char16_t separatorForFileName(std::string_view path) {
     const size_t dot = path.rfind('.');

@@ -42,6 +42,14 @@ struct DelimitedTextError {
     std::u16string message;
 };
 
+// Whether a field holds nothing but spaces, tabs, line breaks and no-break
+// or ideographic spaces.
+bool isBlankField(std::u16string_view field);
+// The field without such blanks at either end.
+std::u16string_view trimmedField(std::u16string_view field);
+// A column name with its ASCII letters in lower case, for comparing names.
+std::u16string lowerCaseName(std::u16string_view name);
+
 // The separator a file's name suggests, as readDelimitedText takes it: a tab
 // for ".tsv" and ".tab", a comma for ".csv", else 0.
 char16_t separatorForFileName(std::string_view path);

@@ -43,55 +43,6 @@ std::string withoutExtension(const std::string& path) {
     return p.replace_extension().string();
 }
 
-bool isBlank(std::u16string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char16_t c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u00A0' ||
-               c == u'\u3000';
-    });
-}
-
-std::u16string lower(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& c : out) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
-    return out;
-}
-
-std::u16string trimmed(std::u16string_view text) {
-    while (!text.empty() && isBlank(text.substr(0, 1))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.substr(text.size() - 1))) {
-        text.remove_suffix(1);
-    }
-    return std::u16string(text);
-}
-
-// Plain text as the markup learning files hold.
-std::u16string escapeMarkup(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        switch (c) {
-            case u'&':
-                out += u"&amp;";
-                break;
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // The names under which a column holds a sentence, its translation or notes.
 enum Role { kSentenceRole, kTranslationRole, kExplanationRole, kNoRole };
 
@@ -103,7 +54,7 @@ Role roleOfName(std::u16string_view name) {
         {u"explanation", u"explanations", u"notes", u"note", u"comment", u"comments", u"extra",
          u"remarks", u"remark", u"info"},
     }};
-    const std::u16string key = lower(trimmed(name));
+    const std::u16string key = lowerCaseName(trimmedField(name));
     for (int role = 0; role < 3; ++role) {
         if (std::find(kNames[role].begin(), kNames[role].end(), key) != kNames[role].end()) {
             return static_cast<Role>(role);
@@ -361,7 +312,7 @@ std::u16string SentenceImport::columnName(int c) const {
     }
     if (m_headerRow && !m_table.rows.empty() &&
         static_cast<size_t>(c) < m_table.rows[0].fields.size()) {
-        return trimmed(m_table.rows[0].fields[c]);
+        return std::u16string(trimmedField(m_table.rows[0].fields[c]));
     }
     return static_cast<size_t>(c) < m_table.columnNames.size() ? m_table.columnNames[c]
                                                                : std::u16string();
@@ -372,7 +323,7 @@ bool SentenceImport::setColumns(std::u16string_view text) {
     std::vector<std::u16string> items;
     for (size_t start = 0;;) {
         const size_t comma = text.find(u',', start);
-        items.push_back(trimmed(text.substr(start, comma - start)));
+        items.emplace_back(trimmedField(text.substr(start, comma - start)));
         if (comma == std::u16string_view::npos) {
             break;
         }
@@ -399,11 +350,13 @@ bool SentenceImport::setColumns(std::u16string_view text) {
             chosen[i] = column - 1;
             continue;
         }
-        const auto matches = [&](std::u16string_view name) { return lower(name) == lower(item); };
+        const auto matches = [&](std::u16string_view name) {
+            return lowerCaseName(name) == lowerCaseName(item);
+        };
         for (int c = 0; c < m_table.columnCount && chosen[i] < 0; ++c) {
             const bool inFirstRow = !m_table.rows.empty() &&
                                     static_cast<size_t>(c) < m_table.rows[0].fields.size() &&
-                                    matches(trimmed(m_table.rows[0].fields[c]));
+                                    matches(trimmedField(m_table.rows[0].fields[c]));
             const bool inHeader = static_cast<size_t>(c) < m_table.columnNames.size() &&
                                   matches(m_table.columnNames[c]);
             if (inHeader || inFirstRow) {
@@ -496,7 +449,7 @@ std::vector<ImportedSentence> SentenceImport::planPairs(std::vector<ImportIssue>
                                u", but the sentence is in column " + number(s + 1));
             continue;
         }
-        if (isBlank(row.fields[s])) {
+        if (isBlankField(row.fields[s])) {
             skip(row.line, u"the sentence is empty");
             continue;
         }
@@ -511,7 +464,7 @@ std::vector<ImportedSentence> SentenceImport::planPairs(std::vector<ImportIssue>
             if (c < 0 || c >= fields) {
                 return std::u16string();
             }
-            return escape ? escapeMarkup(row.fields[c]) : row.fields[c];
+            return escape ? Element::escape(row.fields[c]) : row.fields[c];
         };
         sentence.sentence = field(s);
         sentence.translation = field(t);

@@ -36,23 +36,19 @@ bool SentenceImportForm::chooseSource(const std::string& path) {
         return false;
     }
     m_import = std::move(loaded);
-    m_error.clear();
-    refresh();
-    return true;
+    return accept(true);
 }
 
 bool SentenceImportForm::chooseRecording(const std::string& path) {
-    if (!m_import.setRecording(path)) {
-        m_error = m_import.failure();
-        return false;
-    }
-    m_error.clear();
-    refresh();
-    return true;
+    return accept(m_import.setRecording(path));
 }
 
 bool SentenceImportForm::chooseTranslations(const std::string& path) {
-    if (!m_import.loadTranslations(path)) {
+    return accept(m_import.loadTranslations(path));
+}
+
+bool SentenceImportForm::accept(bool changed) {
+    if (!changed) {
         m_error = m_import.failure();
         return false;
     }

@@ -50,6 +50,9 @@ public:
     ImportOutcome run(const std::string& outPath) const { return m_import.write(outPath); }
 
 private:
+    // After a file was chosen: refreshes what the form shows, or keeps the
+    // reason it was refused.
+    bool accept(bool changed);
     void refresh();
 
     SentenceImport m_import;

@@ -49,11 +49,6 @@ std::u16string withIssues(const ImportOutcome& outcome) {
 
 }  // namespace
 
-void ImportSentencesDialog::Label::onPaint(Graphics& graphics) {
-    const wxSize size = graphics.textExtent(getText());
-    graphics.drawText(getText(), 0, std::max(0, (clientHeight() - size.y) / 2));
-}
-
 Button& ImportSentencesDialog::button(Id id) {
     return m_choose[std::clamp(id - kSourceButton, 0, 2)];
 }

@@ -12,6 +12,7 @@
 #include "gui/CheckBox.h"
 #include "gui/ComboBox.h"
 #include "gui/Dialog.h"
+#include "gui/Label.h"
 #include "gui/Table.h"
 #include "gui/TextArea.h"
 
@@ -48,11 +49,6 @@ public:
     bool onCommand(const Command& command) override;
 
 private:
-    class Label : public Component {
-    protected:
-        void onPaint(Graphics& graphics) override;
-    };
-
     void choose(Id id);
     void showForm();
 
