@@ -15,8 +15,11 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kRow = 30;
 constexpr int kLabelWidth = 110;
+constexpr int kLabelHeight = 22;
 constexpr int kButtonWidth = 100;
 constexpr int kStatusHeight = 56;
+constexpr int kLineWidth = 50;
+constexpr int kTimeWidth = 100;
 constexpr size_t kListedIssues = 12;
 
 struct FileKind {
@@ -79,7 +82,7 @@ bool ImportSentencesDialog::onInit() {
     m_headerRow.create(parent, 0, 0, 10, 10);
     m_preview.create(parent, 0, 0, 10, 10);
     for (const std::u16string& title : m_form.previewTitles()) {
-        m_preview.addColumn(title, title == u"Line" ? 50 : 200);
+        m_preview.addColumn(title, kTimeWidth);
     }
     m_status.setReadOnly(true);
     m_status.create(parent, 0, 0, 10, 10);
@@ -103,13 +106,14 @@ void ImportSentencesDialog::onSize(int width, int height) {
         m_choose[i].setBounds(width - kMargin - kButtonWidth, y, kButtonWidth, kRow);
         y += kRow + kMargin;
     }
-    const int third = std::max((width - 2 * kMargin) / 3, 60);
+    // The three column lists side by side, each under its name.
+    const int third = std::max((width - kMargin) / 3, 60);
     for (int i = 0; i < 3; ++i) {
         const int x = kMargin + i * third;
-        m_labels[3 + i].setBounds(x, y, 90, kRow);
-        m_columns[i].setBounds(x + 90, y, std::max(third - 90 - kMargin, 40), kRow);
+        m_labels[3 + i].setBounds(x, y, third - kMargin, kLabelHeight);
+        m_columns[i].setBounds(x, y + kLabelHeight, third - kMargin, kRow);
     }
-    y += kRow + kMargin;
+    y += kLabelHeight + kRow + kMargin;
     m_headerRow.setBounds(kMargin, y, width - 2 * kMargin, kRow);
     y += kRow + kMargin;
     const int bottom = height - kMargin - kRow;
@@ -118,6 +122,23 @@ void ImportSentencesDialog::onSize(int width, int height) {
     m_status.setBounds(kMargin, statusTop, width - 2 * kMargin, kStatusHeight);
     m_cancel.setBounds(width - kMargin - kButtonWidth, bottom, kButtonWidth, kRow);
     m_ok.setBounds(width - 2 * (kMargin + kButtonWidth), bottom, kButtonWidth, kRow);
+    fitPreviewColumns();
+}
+
+void ImportSentencesDialog::fitPreviewColumns() {
+    // The line or the times take what they need; the texts share the rest.
+    const bool subtitles = m_form.isSubtitles();
+    const int narrow = subtitles ? kTimeWidth : kLineWidth;
+    const int narrowColumns = subtitles ? 2 : 1;
+    const int columns = m_preview.columnCount();
+    if (columns <= narrowColumns) {
+        return;
+    }
+    const int wide = std::max(
+        (m_preview.clientWidth() - narrowColumns * narrow) / (columns - narrowColumns), kTimeWidth);
+    for (int c = 0; c < columns; ++c) {
+        m_preview.setColumnWidth(c, c < narrowColumns ? narrow : wide);
+    }
 }
 
 void ImportSentencesDialog::showForm() {
@@ -147,6 +168,7 @@ void ImportSentencesDialog::showForm() {
     for (int c = 0; c < m_preview.columnCount() && c < static_cast<int>(titles.size()); ++c) {
         m_preview.setColumnTitle(c, titles[c]);
     }
+    fitPreviewColumns();
     m_preview.deleteAllRows();
     for (const std::vector<std::u16string>& row : m_form.previewRows()) {
         m_preview.addRow(row);

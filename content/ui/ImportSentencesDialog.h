@@ -51,6 +51,7 @@ public:
 private:
     void choose(Id id);
     void showForm();
+    void fitPreviewColumns();
 
     SentenceImportForm m_form;
     std::string m_written;
