@@ -8,6 +8,7 @@
 
 #include <wx/utils.h>
 
+#include "content/ui/ImportSentencesDialog.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "gui/Menu.h"
@@ -29,10 +30,20 @@ void launchFolder(const std::string& folder) {
     wxLaunchDefaultApplication(wxString::FromUTF8(folder));
 }
 
+std::optional<std::u16string> importWithDialog(wxWindow* owner) {
+    ImportSentencesDialog dialog;
+    if (dialog.showModal(owner) != wxID_OK || dialog.writtenPath().empty()) {
+        return std::nullopt;
+    }
+    return fromUtf8(dialog.writtenPath());
+}
+
 }  // namespace
 
 XmlTreePane::XmlTreePane(LibraryListener& listener)
-    : m_listener(listener), m_openFolder(launchFolder) {}
+    : m_listener(listener),
+      m_openFolder(launchFolder),
+      m_importSentences([this] { return importWithDialog(handle()); }) {}
 
 bool XmlTreePane::onCreate() {
     m_icons.emplace();
@@ -278,6 +289,7 @@ void XmlTreePane::showContextMenu(int x, int y) {
     menu.append(kOpen, u"Open");
     menu.append(kOpenFolder, u"Open Folder");
     menu.append(kOpenFile, u"Open File...");
+    menu.append(kImportSentences, u"Import Sentences...");
     menu.appendSeparator();
     menu.append(kRemove, u"Remove");
     menu.setEnabled(kOpen, hit != nullptr);
@@ -299,6 +311,11 @@ void XmlTreePane::showContextMenu(int x, int y) {
             break;
         case kOpenFile:
             openChosenFile(hit);
+            break;
+        case kImportSentences:
+            if (const auto path = m_importSentences ? m_importSentences() : std::nullopt) {
+                openAndList(hit, *path);
+            }
             break;
         case kRemove:
             m_listener.learningFilesRemoved(removeItem(hit));
@@ -331,10 +348,16 @@ void XmlTreePane::openChosenFile(Item hit) {
     request.patterns = u"*.xml;*.mp3";
     request.mustExist = true;
     const std::optional<std::u16string> chosen = ui().chooseFile(request);
-    if (!chosen || chosen->empty() || !m_listener.openLearningFile(*chosen)) {
+    if (chosen && !chosen->empty()) {
+        openAndList(hit, *chosen);
+    }
+}
+
+void XmlTreePane::openAndList(Item hit, const std::u16string& path) {
+    if (!m_listener.openLearningFile(path)) {
         return;
     }
-    Item item = findItemByPath(*chosen);
+    Item item = findItemByPath(path);
     if (!item) {
         const Item target = hit ? hit : m_tree.root();
         Element* targetElement = element(target);
@@ -342,8 +365,7 @@ void XmlTreePane::openChosenFile(Item hit) {
             return;
         }
         const Placement place = placeNewItem(*targetElement, isFolder(target));
-        item =
-            place.parent == targetElement ? addChild(target, *chosen) : addSibling(target, *chosen);
+        item = place.parent == targetElement ? addChild(target, path) : addSibling(target, path);
     }
     m_tree.select(item);
     m_tree.ensureVisible(item);

@@ -1,7 +1,7 @@
 // The library of learning files as a tree ("Data" tab): the entries of
 // "Tree.xml" with their labels and icons, the states they were left in,
 // double-click to open, and the context menu that opens, adds and removes
-// entries and shows an entry's folder.
+// entries, imports the learner's own sentences and shows an entry's folder.
 #pragma once
 
 #include <functional>
@@ -31,7 +31,7 @@ public:
     using Item = Tree::Item;
 
     // Context-menu commands.
-    enum MenuId { kOpen = 1, kOpenFolder, kOpenFile, kRemove };
+    enum MenuId { kOpen = 1, kOpenFolder, kOpenFile, kRemove, kImportSentences };
 
     explicit XmlTreePane(LibraryListener& listener);
 
@@ -69,6 +69,11 @@ public:
     void setFolderOpener(std::function<void(const std::string&)> opener) {
         m_openFolder = std::move(opener);
     }
+    // How "Import Sentences..." makes a learning file: the import dialog by
+    // default; the file written, or nothing when the learner gave up.
+    void setSentenceImporter(std::function<std::optional<std::u16string>()> importer) {
+        m_importSentences = std::move(importer);
+    }
 
     bool onCreate() override;
     void onSize(int width, int height) override;
@@ -83,6 +88,9 @@ private:
     void activate(Item item);
     void openFolderOf(Item item);
     void openChosenFile(Item hit);
+    // Opens path and selects its entry, adding one where the pointer was
+    // when the library has none.
+    void openAndList(Item hit, const std::u16string& path);
     int indexInParent(Item item) const;
     std::vector<Item> children(Item item) const;
 
@@ -93,6 +101,7 @@ private:
     size_t m_imageCount = 0;
     std::unordered_map<Item, Element*> m_items;
     std::function<void(const std::string&)> m_openFolder;
+    std::function<std::optional<std::u16string>()> m_importSentences;
 };
 
 }  // namespace pw

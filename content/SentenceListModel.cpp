@@ -46,6 +46,14 @@ bool holdsContent(const std::string& path) {
 
 }  // namespace
 
+const std::vector<std::string>& companionAudioExtensions() {
+    // The first three are those learning files have always used; the others
+    // are the formats the player reads that imported recordings may come in.
+    static const std::vector<std::string> kExtensions = {".mp3",  ".ogg",  ".wma",
+                                                         ".opus", ".flac", ".wav"};
+    return kExtensions;
+}
+
 SentenceListModel::SentenceListModel() : m_document(std::make_unique<XMLParser>()) {}
 
 SentenceListModel::~SentenceListModel() = default;
@@ -268,7 +276,7 @@ bool SentenceListModel::audioSource(int i, std::string& path, int& start, int& e
         return false;
     }
     const std::string base = withoutExtension(documentPath);
-    for (const char* extension : {".mp3", ".ogg", ".wma"}) {
+    for (const std::string& extension : companionAudioExtensions()) {
         if (isReadableFile(base + extension)) {
             path = base + extension;
             return audioSegment(i, start, end);

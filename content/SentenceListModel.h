@@ -28,6 +28,10 @@
 
 namespace pw {
 
+// The extensions of the companion audio of a learning file (the recording
+// beside it under its name), in the order they are looked for.
+const std::vector<std::string>& companionAudioExtensions();
+
 // Told of every change that alters what the list shows.
 class SentenceListListener {
 public:
@@ -138,8 +142,8 @@ public:
     bool audioSegment(int i, int& start, int& end) const;
     // The sound to play for sentence i: its own voice file (start 0, end -1)
     // when that file can be read, else the companion audio beside the
-    // document (the same name with ".mp3", ".ogg" or ".wma") and the sentence's
-    // segment of it. path is UTF-8.
+    // document (the same name with one of companionAudioExtensions()) and the
+    // sentence's segment of it. path is UTF-8.
     bool audioSource(int i, std::string& path, int& start, int& end) const;
 
     // The text of one cell of row i; empty for an invalid index or column.

@@ -210,7 +210,8 @@ TEST_F(Library, OpenFileAddsWhereThePointerWasAndSelectsAListedFile) {
 
     // Nothing under the pointer: below the top item.
     recording->chosenFiles.push_back(outside("new1.xml"));
-    EXPECT_EQ(contextMenu(pane, nullptr, M::kOpenFile), std::vector<int>{M::kOpenFile});
+    EXPECT_EQ(contextMenu(pane, nullptr, M::kOpenFile),
+              (std::vector<int>{M::kOpenFile, M::kImportSentences}));
     ASSERT_EQ(recording->fileRequests.size(), 1u);
     EXPECT_EQ(recording->fileRequests[0].filterLabel, u"Learning file (*.xml,*.mp3)");
     EXPECT_EQ(recording->fileRequests[0].patterns, u"*.xml;*.mp3");
@@ -223,7 +224,8 @@ TEST_F(Library, OpenFileAddsWhereThePointerWasAndSelectsAListedFile) {
     // At a file: right after it; at a folder: its last entry.
     recording->chosenFiles.push_back(outside("new2.xml"));
     EXPECT_EQ(contextMenu(pane, child(pane, words, 0), M::kOpenFile),
-              (std::vector<int>{M::kOpen, M::kOpenFolder, M::kOpenFile, M::kRemove}));
+              (std::vector<int>{M::kOpen, M::kOpenFolder, M::kOpenFile, M::kImportSentences,
+                                M::kRemove}));
     recording->chosenFiles.push_back(outside("new3.xml"));
     contextMenu(pane, words, M::kOpenFile);
     EXPECT_EQ(labels(pane, words), (Labels{u"Listed", u"new2", u"b", u"new3"}));
@@ -235,7 +237,7 @@ TEST_F(Library, OpenFileAddsWhereThePointerWasAndSelectsAListedFile) {
     recording->chosenFiles.push_back(std::nullopt);
     recording->chosenFiles.push_back(fromUtf8(dir.file("files/gone.xml")));
     EXPECT_EQ(contextMenu(pane, top, M::kOpenFile),
-              (std::vector<int>{M::kOpen, M::kOpenFolder, M::kOpenFile}));
+              (std::vector<int>{M::kOpen, M::kOpenFolder, M::kOpenFile, M::kImportSentences}));
     EXPECT_EQ(pane.selectedItem(), child(pane, words, 0));
     EXPECT_EQ(app->getText(), u"Listed - Phrasewright");
     contextMenu(pane, top, M::kOpenFile);
@@ -250,6 +252,32 @@ TEST_F(Library, OpenFileAddsWhereThePointerWasAndSelectsAListedFile) {
     EXPECT_EQ(labels(again, again.rootItem()), (Labels{u"words", u"new1"}));
     EXPECT_EQ(labels(again, child(again, again.rootItem(), 0)),
               (Labels{u"Listed", u"new2", u"b", u"new3"}));
+    EXPECT_TRUE(recording->boxes.empty());
+}
+
+TEST_F(Library, ImportedSentencesJoinTheLibraryAndOpen) {
+    fs::create_directory("words");
+    test::writeAll("Tree.xml", "<Lib state=\"32\"><TreeItem path=\"words\" /></Lib>");
+    auto app = start();
+    XmlTreePane& pane = app->contentPane().library();
+    const Item top = pane.rootItem();
+    std::vector<std::optional<std::u16string>> written = {outside("imported.xml"), std::nullopt,
+                                                          outside("second.xml")};
+    int asked = 0;
+    pane.setSentenceImporter([&] { return written[asked++]; });
+
+    contextMenu(pane, nullptr, XmlTreePane::kImportSentences);
+    EXPECT_EQ(labels(pane, top), (Labels{u"words", u"imported"}));
+    EXPECT_EQ(pane.selectedItem(), child(pane, top, 1));
+    EXPECT_EQ(practice.open, outside("imported.xml"));
+    EXPECT_EQ(app->getText(), u"imported - Phrasewright");
+    // Giving up in the dialog changes nothing; in a folder the file goes last.
+    contextMenu(pane, child(pane, top, 0), XmlTreePane::kImportSentences);
+    EXPECT_EQ(practice.open, outside("imported.xml"));
+    contextMenu(pane, child(pane, top, 0), XmlTreePane::kImportSentences);
+    EXPECT_EQ(labels(pane, child(pane, top, 0)), Labels{u"second"});
+    EXPECT_EQ(practice.open, outside("second.xml"));
+    EXPECT_EQ(asked, 3);
     EXPECT_TRUE(recording->boxes.empty());
 }
 

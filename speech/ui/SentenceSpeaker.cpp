@@ -36,11 +36,6 @@ void fillCombo(ComboBox& combo, const ChoiceList& list) {
 
 }  // namespace
 
-void SentenceSpeaker::Label::onPaint(Graphics& graphics) {
-    const wxSize size = graphics.textExtent(getText());
-    graphics.drawText(getText(), 0, std::max(0, (clientHeight() - size.y) / 2));
-}
-
 SentenceSpeaker::SentenceSpeaker(Speaker& speaker) : m_speaker(speaker) {
     setClassName(u"SentenceSpeaker");
 }

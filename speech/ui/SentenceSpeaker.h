@@ -15,6 +15,7 @@
 #include "gui/ComboBox.h"
 #include "gui/Component.h"
 #include "gui/GroupComponent.h"
+#include "gui/Label.h"
 #include "gui/RadioButton.h"
 #include "gui/Slider.h"
 #include "gui/UpDownTextField.h"
@@ -24,11 +25,7 @@ namespace pw {
 
 class SentenceSpeaker : public BaseWindow {
 public:
-    // A line of text beside a control.
-    class Label : public Component {
-    protected:
-        void onPaint(Graphics& graphics) override;
-    };
+    using Label = ::pw::Label;
 
     // speaker must be initialised before the pane is created and outlive it.
     explicit SentenceSpeaker(Speaker& speaker);
