@@ -137,6 +137,9 @@ void Utterance::finish(int32_t status) {
         m_done.store(true);
     }
     m_doneChanged.notify_all();
+    if (m_onDone) {
+        m_onDone();
+    }
 }
 
 EspeakEngine& EspeakEngine::instance() {

@@ -253,6 +253,9 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
         std::move(sink));
     m_stream = stream;
     m_nextWord = 0;
+    if (m_wavMode) {
+        m_utterance->setOnDone(m_window.poster(kFileWrittenMessage));
+    }
     EspeakEngine::instance().speak(m_utterance);
     if (!(flags & kSpeakNoEventTimer)) {
         m_window.setTimer(kEventTimer, kEventIntervalMs);
@@ -354,6 +357,17 @@ void EspeakSapi::deliverWords() {
             return;
         }
     }
+}
+
+bool EspeakSapi::onMessage(unsigned message, uintptr_t, intptr_t) {
+    // Only while the end is still to be reported: the timer may have done so.
+    if (message != kFileWrittenMessage || !m_window.hasTimer(kEventTimer)) {
+        return false;
+    }
+    if (!onTimer(kEventTimer)) {
+        m_window.killTimer(kEventTimer);
+    }
+    return true;
 }
 
 bool EspeakSapi::onTimer(int timerId) {
