@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/cli/ExportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
 
@@ -66,6 +67,7 @@ CommandTable headlessCommands() {
     table.add({CommandTable::kHelp, "", "Show this help and exit.", {}});
     table.add(listCommand());
     table.add(replaceCommand());
+    table.add(exportCommand());
     return table;
 }
 
