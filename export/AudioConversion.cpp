@@ -2,7 +2,6 @@
 #include "export/AudioConversion.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,7 +32,8 @@ bool exists(const std::string& path) {
 // A folder of its own in the temporary folder for the pieces of one run, so
 // that runs of several programs never share a file.
 std::string makeWorkFolder() {
-    makeTempFilePath("conversion");  // creates the temporary folder
+    std::error_code ec;
+    std::filesystem::create_directories(tempFolder(), ec);
     std::string pattern = tempFolder() + "conversion-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
@@ -416,7 +416,14 @@ void AudioConversion::submitFinishing() {
                 }
             });
         };
-        const FinishResult result = finishSentence(request, *stopFlag, report);
+        FinishResult result;
+        try {
+            result = finishSentence(request, *stopFlag, report);
+        } catch (const std::exception& e) {
+            // A worker has no one to tell but the row.
+            result.outcome = FinishResult::Failed;
+            result.failure = progress::kCombineFailed + (u": " + fromUtf8(e.what()));
+        }
         ui().post([self, row, result] {
             if (const auto conversion = self.lock()) {
                 (*conversion)->finished(row, result);

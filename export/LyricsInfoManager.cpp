@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 
 #include "audio/Id3TagReader.h"
 #include "audio/SyltTagReader.h"
 #include "core/SafeFile.h"
 #include "core/Utf.h"
+#include "export/FileCopy.h"
 #include "xml/CodePage.h"
 #include "xml/TextFile.h"
 
@@ -89,26 +89,6 @@ std::string byteOrderMark(const std::u16string& encodingName) {
     std::string mark;
     encodeTextBytes(u"", lrcEncoding(encodingName), mark);
     return mark;
-}
-
-// Copies the whole of the file at fd into writer.
-bool copyInto(int fd, SafeFileWriter& writer) {
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            return true;
-        }
-        if (!writer.write(buffer.data(), static_cast<size_t>(n))) {
-            return false;
-        }
-    }
 }
 
 class FileDescriptor {
@@ -331,8 +311,8 @@ void LyricsInfoManager::setSyltTag(const std::string& mp3Path) {
     if (!writer.open() || !writer.write(tag)) {
         fail(u"\nファイルの作成に失敗したため\n" + fromUtf8(writer.error()), __LINE__);
     }
-    if (!copyInto(in.get(), writer)) {
-        fail(u"\nファイルの読み込みに失敗したため", __LINE__);
+    if (!appendFileContent(in.get(), writer)) {
+        fail(u"\nファイルの作成に失敗したため\n" + fromUtf8(writer.error()), __LINE__);
     }
     if (!writer.commit()) {
         fail(u"\nファイルの作成に失敗したため\n" + fromUtf8(writer.error()), __LINE__);

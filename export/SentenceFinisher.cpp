@@ -1,15 +1,11 @@
 // Joining, encoding and tagging one sentence's file.
 #include "export/SentenceFinisher.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "audio/EncoderProcess.h"
-#include "core/SafeFile.h"
 #include "core/Utf.h"
+#include "export/FileCopy.h"
 #include "export/LyricsInfoManager.h"
 
 namespace pw {
@@ -25,29 +21,6 @@ std::u16string encodingProgress(uint64_t doneMs, uint64_t totalMs) {
                   static_cast<unsigned long long>(doneMs),
                   static_cast<unsigned long long>(totalMs));
     return fromUtf8(text);
-}
-
-bool copyFile(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        return false;
-    }
-    SafeFileWriter writer(to);
-    bool ok = writer.open();
-    std::vector<char> buffer(1 << 16);
-    while (ok) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = writer.write(buffer.data(), static_cast<size_t>(n));
-    }
-    ::close(in);
-    return ok && writer.commit();
 }
 
 // Encodes sound with the LAME program into mp3Path.
@@ -100,17 +73,6 @@ private:
 };
 
 }  // namespace
-
-bool moveFile(const std::string& from, const std::string& to) {
-    if (std::rename(from.c_str(), to.c_str()) == 0) {
-        return true;
-    }
-    if (errno != EXDEV || !copyFile(from, to)) {
-        return false;
-    }
-    std::remove(from.c_str());
-    return true;
-}
 
 FinishResult finishSentence(const FinishRequest& request, const std::atomic<bool>& stop,
                             const std::function<void(const std::u16string&)>& progress) {

@@ -52,8 +52,4 @@ inline constexpr uint32_t kMinimumMp3Rate = 16000;
 FinishResult finishSentence(const FinishRequest& request, const std::atomic<bool>& stop,
                             const std::function<void(const std::u16string&)>& progress);
 
-// Moves a file, copying it when the two places are on different file
-// systems; the target is replaced only by a complete file.
-bool moveFile(const std::string& from, const std::string& to);
-
 }  // namespace pw

@@ -222,11 +222,8 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
                   "%zu of %zu sentences converted, %zu skipped, %zu failed, in %.1f s",
                   conversion.completedCount(), conversion.rows().size(), conversion.skippedCount(),
                   conversion.failedCount(), seconds);
+    // Lyrics that could not be attached were told as a box, on err.
     out << summary << std::endl;
-    if (!conversion.lyricsError().empty()) {
-        err << "phrasewright: lyrics were not attached:\n"
-            << toUtf8(conversion.lyricsError()) << "\n";
-    }
     if (conversion.failedCount() > 0) {
         for (const ConversionRow& row : conversion.rows()) {
             if (row.progress.rfind(u"Failed", 0) == 0) {

@@ -18,6 +18,7 @@
 #include "export/SentenceFinisher.h"
 #include "export/tests/ExportTestSupport.h"
 #include "speech/Speaker.h"
+#include "speech/tests/SpeechFakes.h"
 
 namespace pw {
 namespace {
@@ -254,6 +255,67 @@ TEST_F(Conversion, StopEndsTheRunAndLeavesNoHalfFiles) {
     for (const auto& entry : fs::directory_iterator(tempFolder(), ec)) {
         ADD_FAILURE() << "left behind: " << entry.path();
     }
+}
+
+TEST(ConversionStates, EachPieceWaitsForItsOwnVoicesEnd) {
+    test::ScopedRecordingUi ui;
+    test::FakeVoices voices;
+    Speaker speaker(nullptr, voices.factory());
+    speaker.initialize();
+    ASSERT_EQ(voices.made.size(), 2u);
+    for (test::FakeVoice* voice : voices.made) {
+        voice->wavData = std::string(3200, '\x10');  // 0.1 s at 16 kHz
+    }
+    test::FakeVoice& sentenceVoice = *voices.made[0];
+    test::FakeVoice& translationVoice = *voices.made[1];
+    ConversionRow first;
+    first.sentence = u"Hi.";
+    first.translation = u"やあ";
+    first.outputName = u"1 x";
+    ConversionRow second;  // no sentence: the translation alone
+    second.translation = u"空";
+    second.outputName = u"2 x";
+    AudioConversion conversion(speaker, {first, second});
+    Ending ending;
+    conversion.setListener(&ending);
+    test::TempDir out;
+    ConversionSettings settings;
+    settings.outputFolder = out.path();
+    settings.spellOutWords = true;
+    ASSERT_TRUE(conversion.start(settings));
+    const auto settle = [&] { ui->runFor(20); };
+
+    EXPECT_EQ(conversion.state(), AudioConversion::kWaitTranslation);
+    EXPECT_EQ(translationVoice.written, std::vector<std::u16string>{u"やあ"});
+    EXPECT_EQ(conversion.rows()[0].progress, progress::kTranslating);
+    // The other voice, stopped before this piece began, ends late: no matter.
+    sentenceVoice.finish();
+    settle();
+    EXPECT_EQ(conversion.state(), AudioConversion::kWaitTranslation);
+    translationVoice.finish();
+    settle();
+    EXPECT_EQ(conversion.state(), AudioConversion::kWaitSentence);
+    EXPECT_EQ(sentenceVoice.written, std::vector<std::u16string>{u"Hi."});
+    sentenceVoice.finish();
+    settle();
+    EXPECT_EQ(conversion.state(), AudioConversion::kWaitSpelling);
+    EXPECT_EQ(sentenceVoice.written.back(), AudioConversion::spellingMarkup(u"Hi."));
+    EXPECT_TRUE(sentenceVoice.lastIsXml);
+    sentenceVoice.finish();
+    settle();
+    // The first sentence is being finished while the second is spoken.
+    EXPECT_EQ(conversion.state(), AudioConversion::kWaitTranslation);
+    EXPECT_EQ(translationVoice.written.back(), u"空");
+    translationVoice.finish();
+    ASSERT_TRUE(ui->runUntil([&] { return ending.ended > 0; }, 10000));
+    EXPECT_EQ(sentenceVoice.written.size(), 2u);  // nothing for the empty sentence
+    EXPECT_EQ(conversion.rows()[0].progress, progress::kComplete);
+    EXPECT_EQ(conversion.rows()[1].progress, progress::kComplete);
+    WaveFormat format;
+    // Translation, 1000 ms, sentence, 100 ms, spelling: 0.1 s each at 16 kHz.
+    EXPECT_EQ(readWavInfo(out.file("1 x.wav"), format), (3 * 1600 + 16000 + 1600) * 2u);
+    EXPECT_EQ(readWavInfo(out.file("2 x.wav"), format), 3200u);
+    EXPECT_TRUE(ui->boxes.empty());
 }
 
 TEST(ConversionWithoutVoices, TheFirstPieceFailsAndTheRunEnds) {

@@ -96,6 +96,8 @@ bool FlashWritingConverter::onInit() {
     showRunning(m_conversion.isRunning());
     setSizeCentred(900, 560);
     onSize(clientWidth(), clientHeight());
+    // Not the path field, which would select its whole text.
+    m_start.setFocus();
     return true;
 }
 
@@ -106,8 +108,9 @@ void FlashWritingConverter::onSize(int width, int height) {
     const int inner = width - 2 * kMargin;
     int y = kMargin;
     m_outputLabel.setBounds(kMargin, y + 6, 90, kRow - 6);
-    m_output.setBounds(kMargin + 90, y, std::max(inner - 90 - 40, 60), kRow);
-    m_browse.setBounds(width - kMargin - 34, y, 34, kRow);
+    // GTK pads a button's text: "..." needs about 48 pixels.
+    m_output.setBounds(kMargin + 90, y, std::max(inner - 90 - 48 - kMargin, 60), kRow);
+    m_browse.setBounds(width - kMargin - 48, y, 48, kRow);
     y += kRow + kMargin;
     int x = kMargin;
     m_intervalLabel.setBounds(x, y + 6, 64, kRow - 6);
