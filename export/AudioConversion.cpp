@@ -15,6 +15,7 @@
 #include "export/SentenceFinisher.h"
 #include "export/WorkerPool.h"
 #include "speech/Speaker.h"
+#include "xml/Element.h"
 
 namespace pw {
 namespace {
@@ -98,27 +99,14 @@ std::string AudioConversion::destination(const ConversionRow& row) const {
 
 std::u16string AudioConversion::spellingMarkup(const std::u16string& text) {
     std::u16string markup;
-    for (char16_t c : text) {
-        switch (c) {
-            case u'&':
-                markup += u"&amp;";
-                break;
-            case u'<':
-                markup += u"&lt;";
-                break;
-            case u'>':
-                markup += u"&gt;";
-                break;
-            default:
-                if (c < 0x20) {
-                    continue;
-                }
-                markup.push_back(c);
-                // The two halves of a surrogate pair are one character.
-                if (c >= 0xD800 && c <= 0xDBFF) {
-                    continue;
-                }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0x20) {
+            continue;
         }
+        // The two halves of a surrogate pair are one character.
+        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
+        Element::appendEscaped(markup, std::u16string_view(text).substr(i, pair ? 2 : 1));
+        i += pair ? 1 : 0;
         markup += u"<silence msec=\"10\" />";
     }
     return markup;
@@ -239,14 +227,25 @@ std::string AudioConversion::piecePath(const char* kind) const {
 }
 
 bool AudioConversion::speakPiece(const char* kind, int voice, const std::u16string& text,
-                                 bool isXml, const std::u16string& lyric, uint32_t silenceMs) {
+                                 bool isXml, const std::u16string& lyric, uint32_t silenceMs,
+                                 const char16_t* failure, State waiting) {
     const std::string path = piecePath(kind);
     if (m_speaker.convertToWav(fromUtf8(path), voice, text, isXml) != TTS::kConvertStarted) {
+        // A voice that cannot start now will not start on a retry either.
+        failRow(m_row, failure);
         return false;
     }
     m_pending = Piece{path, lyric, silenceMs};
     m_pendingVoice = voice;
+    m_state = waiting;
     return true;
+}
+
+void AudioConversion::failRow(size_t row, const std::u16string& text) {
+    setProgress(row, text);
+    ++m_failed;
+    rowDone(row);
+    endRun();
 }
 
 bool AudioConversion::cutRecordedSentence(const ConversionRow& row) {
@@ -305,17 +304,12 @@ void AudioConversion::advance() {
                     break;
                 }
                 setProgress(m_row, progress::kTranslating);
-                if (!speakPiece("translation", 1, row.translation, false, row.translation,
-                                m_settings.intervalMs)) {
-                    // A voice that cannot start now will not start on a retry.
-                    setProgress(m_row, progress::kTranslatingFailed);
-                    ++m_failed;
-                    rowDone(m_row);
-                    endRun();
-                    break;
+                if (speakPiece("translation", 1, row.translation, false, row.translation,
+                               m_settings.intervalMs, progress::kTranslatingFailed,
+                               kWaitTranslation)) {
+                    return;
                 }
-                m_state = kWaitTranslation;
-                return;
+                break;
             }
             case kSentence: {
                 const ConversionRow& row = m_rows[m_row];
@@ -328,16 +322,11 @@ void AudioConversion::advance() {
                     m_state = kSpelling;
                     break;
                 }
-                if (!speakPiece("sentence", 0, row.sentence, false, row.sentence,
-                                m_settings.intervalMs)) {
-                    setProgress(m_row, progress::kSentenceFailed);
-                    ++m_failed;
-                    rowDone(m_row);
-                    endRun();
-                    break;
+                if (speakPiece("sentence", 0, row.sentence, false, row.sentence,
+                               m_settings.intervalMs, progress::kSentenceFailed, kWaitSentence)) {
+                    return;
                 }
-                m_state = kWaitSentence;
-                return;
+                break;
             }
             case kSpelling: {
                 const ConversionRow& row = m_rows[m_row];
@@ -346,16 +335,11 @@ void AudioConversion::advance() {
                     m_state = kEncode;
                     break;
                 }
-                if (!speakPiece("spelling", 0, spellingMarkup(row.sentence), true, row.sentence,
-                                kSpellingSilenceMs)) {
-                    setProgress(m_row, progress::kSpellingFailed);
-                    ++m_failed;
-                    rowDone(m_row);
-                    endRun();
-                    break;
+                if (speakPiece("spelling", 0, spellingMarkup(row.sentence), true, row.sentence,
+                               kSpellingSilenceMs, progress::kSpellingFailed, kWaitSpelling)) {
+                    return;
                 }
-                m_state = kWaitSpelling;
-                return;
+                break;
             }
             case kEncode:
                 submitFinishing();
@@ -440,9 +424,7 @@ void AudioConversion::finished(size_t row, const FinishResult& result) {
             setProgress(row, progress::kComplete);
             break;
         case FinishResult::Failed:
-            ++m_failed;
-            setProgress(row, result.failure);
-            endRun();
+            failRow(row, result.failure);
             break;
         case FinishResult::Stopped:
             setProgress(row, progress::kStopped);
@@ -453,7 +435,9 @@ void AudioConversion::finished(size_t row, const FinishResult& result) {
         m_lyricsError = result.lyricsError;
         messageBox(m_lyricsError, MbOk | MbIconWarning);
     }
-    rowDone(row);
+    if (result.outcome != FinishResult::Failed) {
+        rowDone(row);
+    }
     if (m_state == kEnd) {
         maybeEnded();
     } else if (m_state == kPrepare) {

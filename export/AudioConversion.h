@@ -143,9 +143,12 @@ private:
     void post(void (AudioConversion::*step)());
     void setProgress(size_t row, std::u16string text);
     void rowDone(size_t row);
-    // Starts speaking a piece of the current row; false when it could not start.
+    // Starts speaking a piece of the current row and waits; when it cannot
+    // start, the row fails with failure and the run ends.
     bool speakPiece(const char* kind, int voice, const std::u16string& text, bool isXml,
-                    const std::u16string& lyric, uint32_t silenceMs);
+                    const std::u16string& lyric, uint32_t silenceMs, const char16_t* failure,
+                    State waiting);
+    void failRow(size_t row, const std::u16string& text);
     bool cutRecordedSentence(const ConversionRow& row);
     std::string piecePath(const char* kind) const;
     void submitFinishing();

@@ -17,6 +17,7 @@
 #include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
+#include "practice/ui/testsupport/KeyPresses.h"
 #include "speech/Speaker.h"
 
 namespace pw {
@@ -26,12 +27,6 @@ namespace fs = std::filesystem;
 std::u16string tipOf(BaseWindow& control) {
     const wxToolTip* tip = control.handle()->GetToolTip();
     return tip ? fromWx(tip->GetTip()) : std::u16string();
-}
-
-void click(BaseWindow& button) {
-    wxCommandEvent event(wxEVT_BUTTON, button.handle()->GetId());
-    event.SetEventObject(button.handle());
-    button.handle()->ProcessWindowEvent(event);
 }
 
 class ConverterDialog : public ::testing::Test {
@@ -143,7 +138,7 @@ TEST_F(ConverterDialog, StartConvertsTheRowsAndTheBarFollows) {
                                             fromUtf8(m_out.path()));
     ProfileSettings::instance().writeInt(u"FlashWriting", u"AudioInterval", 300);
     FlashWritingConverter& dialog = open();
-    click(dialog.startButton());
+    test::sendNative(dialog.startButton().handle(), wxEVT_BUTTON);
     EXPECT_FALSE(dialog.startButton().isEnabled());
     EXPECT_TRUE(dialog.stopButton().isEnabled());
     ASSERT_TRUE(runUntilEnded(dialog));
