@@ -76,9 +76,10 @@ public:
     bool waitDone(int timeoutMs) const;
     // Marks an utterance that will never be synthesised as done.
     void abandon();
-    // Called once the utterance is done, on the thread that finished it; set
-    // before the utterance is queued.
-    void setOnDone(std::function<void()> onDone) { m_onDone = std::move(onDone); }
+    // Called once the utterance is done, on the thread that finished it.
+    // Clearing it waits for a call in progress, so that after
+    // setOnDone(nullptr) it is never called again.
+    void setOnDone(std::function<void()> onDone);
 
     int64_t synthesizedFrames() const { return m_synthesized.load(); }
     // The words from index first on that begin at or before frame.

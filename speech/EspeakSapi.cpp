@@ -97,6 +97,8 @@ void EspeakSapi::dropUtterance() {
     if (m_wavMode) {
         m_utterance->waitDone(kFileCloseWaitMs);
     }
+    // Its end is no news to anyone once it is dropped.
+    m_utterance->setOnDone(nullptr);
     m_utterance.reset();
     m_stream = nullptr;
 }
@@ -237,6 +239,7 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
     // What was speaking is dropped, as a new sentence cuts off the last one.
     if (m_utterance) {
         m_utterance->cancel();
+        m_utterance->setOnDone(nullptr);
     }
     PcmOutputStream* stream = nullptr;
     if (auto* playback = dynamic_cast<PlaybackSink*>(sink.get())) {
