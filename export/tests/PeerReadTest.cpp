@@ -109,21 +109,5 @@ TEST_F(Peers, MutagenReadsEveryEntryOfALongFrame) {
     EXPECT_NEAR(test::ffprobeDurationMs(mp3), 500, kFrameMs);
 }
 
-TEST_F(Peers, AFailedEncodingLeavesNothingBehind) {
-    FinishRequest r = request(syltFormat());
-    r.encoder = "/bin/false";
-    const FinishResult result = finish(r);
-    EXPECT_EQ(result.outcome, FinishResult::Failed);
-    EXPECT_EQ(result.failure, progress::kEncodingFailed);
-    EXPECT_TRUE(fs::is_empty(m_out.path()));
-
-    std::atomic<bool> stop{true};
-    const FinishResult stopped =
-        finishSentence(request(syltFormat()), stop, [](const std::u16string&) {});
-    EXPECT_EQ(stopped.outcome, FinishResult::Stopped);
-    EXPECT_TRUE(fs::is_empty(m_out.path()));
-    EXPECT_TRUE(fs::is_empty(m_work.path()));
-}
-
 }  // namespace
 }  // namespace pw
