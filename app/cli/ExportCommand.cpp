@@ -237,10 +237,8 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
 }
 
 Subcommand exportCommand() {
-    return {"--export",
-            "FILE --out DIR [--rows A-B] [--spell] [--interval MS] [--lyrics NAME] "
-            "[--jobs N]",
-            "Convert the sentences of a learning file into audio files, one a sentence.",
+    return {"--export", "FILE --out DIR ...",
+            "Convert sentences into audio files, one a sentence (the options: --export alone).",
             [](const std::vector<std::string>& args, CommandStreams& io) {
                 std::string error;
                 const std::optional<ExportArguments> arguments = parseExportArguments(args, error);
