@@ -12,6 +12,7 @@
 #include "core/TempFolder.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "export/FileCopy.h"
 #include "export/SentenceFinisher.h"
 #include "export/WorkerPool.h"
 #include "speech/Speaker.h"
@@ -19,11 +20,6 @@
 
 namespace pw {
 namespace {
-
-bool isFolder(const std::string& path) {
-    struct stat st;
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool exists(const std::string& path) {
     struct stat st;

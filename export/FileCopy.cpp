@@ -2,6 +2,7 @@
 #include "export/FileCopy.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +27,11 @@ bool appendFileContent(int fd, SafeFileWriter& writer) {
             return false;
         }
     }
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool moveFile(const std::string& from, const std::string& to) {

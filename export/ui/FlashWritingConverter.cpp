@@ -1,8 +1,6 @@
 // The audio conversion dialog.
 #include "export/ui/FlashWritingConverter.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include <wx/utils.h>
@@ -10,6 +8,7 @@
 
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "export/FileCopy.h"
 #include "gui/WxText.h"
 
 namespace pw {
@@ -21,8 +20,7 @@ constexpr int kRow = 30;
 constexpr int kNumberHeight = 34;
 
 bool isFolder(const std::u16string& path) {
-    struct stat st;
-    return !path.empty() && ::stat(toUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return pw::isFolder(toUtf8(path));
 }
 
 }  // namespace
