@@ -1,16 +1,13 @@
 // Labels.
 #include "gui/Label.h"
 
-#include <wx/stattext.h>
+#include <algorithm>
 
 namespace pw {
 
-wxWindow* Label::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
-    if (!parent) {
-        return nullptr;
-    }
-    // No automatic resizing: the owner places it.
-    return new wxStaticText(parent, wxID_ANY, wxEmptyString, pos, size, wxST_NO_AUTORESIZE);
+void Label::onPaint(Graphics& graphics) {
+    const wxSize size = graphics.textExtent(getText());
+    graphics.drawText(getText(), 0, std::max(0, (clientHeight() - size.y) / 2));
 }
 
 }  // namespace pw

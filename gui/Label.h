@@ -1,14 +1,14 @@
-// A line of text beside other controls (wxStaticText); its text is the
-// window text.
+// A line of text beside a control, drawn by the label itself and centred
+// vertically in it; the text is the window text (setText).
 #pragma once
 
-#include "gui/BaseWindow.h"
+#include "gui/Component.h"
 
 namespace pw {
 
-class Label : public BaseWindow {
+class Label : public Component {
 protected:
-    wxWindow* createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) override;
+    void onPaint(Graphics& graphics) override;
 };
 
 }  // namespace pw

@@ -44,6 +44,10 @@ bool FlashWritingConverter::onInit() {
         if (!tip.empty()) {
             control.setToolTip(tip);
         }
+        // Labels draw themselves on the dialog's own colour.
+        if (dynamic_cast<Label*>(&control)) {
+            control.setBackColor(parent->GetBackgroundColour());
+        }
     };
     const ConverterOptions options = ConverterOptions::load();
     m_storedLyricsFormat = options.lyricsFormat;
@@ -105,19 +109,19 @@ void FlashWritingConverter::onSize(int width, int height) {
     }
     const int inner = width - 2 * kMargin;
     int y = kMargin;
-    m_outputLabel.setBounds(kMargin, y + 6, 90, kRow - 6);
+    m_outputLabel.setBounds(kMargin, y, 90, kRow);
     // GTK pads a button's text: "..." needs about 48 pixels.
     m_output.setBounds(kMargin + 90, y, std::max(inner - 90 - 48 - kMargin, 60), kRow);
     m_browse.setBounds(width - kMargin - 48, y, 48, kRow);
     y += kRow + kMargin;
     int x = kMargin;
-    m_intervalLabel.setBounds(x, y + 6, 64, kRow - 6);
+    m_intervalLabel.setBounds(x, y, 64, kRow);
     x += 64;
     m_interval.setBounds(x, y - (kNumberHeight - kRow) / 2, 130, kNumberHeight);
     x += 130 + 2 * kMargin;
     m_spell.setBounds(x, y, 180, kRow);
     x += 180 + kMargin;
-    m_lyricsLabel.setBounds(x, y + 6, 40, kRow - 6);
+    m_lyricsLabel.setBounds(x, y, 40, kRow);
     x += 40;
     m_lyrics.setBounds(x, y, std::max(width - kMargin - x, 80), kRow);
     y += kRow + kMargin;
@@ -127,8 +131,7 @@ void FlashWritingConverter::onSize(int width, int height) {
     x = kMargin + 2 * (90 + kMargin) + 170 + 2 * kMargin;
     const int labelWidth = 240;
     m_progress.setBounds(x, y + 6, std::max(width - kMargin - labelWidth - x, 60), kRow - 12);
-    m_timeLeft.setBounds(width - kMargin - labelWidth + kMargin, y + 6, labelWidth - kMargin,
-                         kRow - 6);
+    m_timeLeft.setBounds(width - kMargin - labelWidth + kMargin, y, labelWidth - kMargin, kRow);
     y += kRow + kMargin;
     m_table.setBounds(kMargin, y, inner, std::max(height - y - kMargin, 40));
 }
