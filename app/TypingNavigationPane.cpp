@@ -7,7 +7,9 @@
 
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
+#include "gui/WxUi.h"
 
 namespace pw {
 namespace {
@@ -28,6 +30,12 @@ bool TypingNavigationPane::onCreate() {
     m_typing.create(*this);
     m_speakerPane.create(m_typing);
     m_typing.setSpeakerPane(&m_speakerPane);
+    m_typing.session().setAudioConversionOpener([this](const std::vector<int>& rows) {
+        // Once the list's menu has closed.
+        if (wxWindow* window = handle()) {
+            window->CallAfter([this, rows] { openAudioConversion(rows); });
+        }
+    });
     loadLibrary();
     openStartFile();
     onSize(clientWidth(), clientHeight());
@@ -162,6 +170,13 @@ void TypingNavigationPane::setWindowTitle(const std::u16string& title) {
 }
 
 void TypingNavigationPane::openWordCounter() {}
+
+void TypingNavigationPane::openAudioConversion(const std::vector<int>& rows) {
+    SentenceListModel& list = m_typing.session().list();
+    FlashWritingConverter dialog(m_typing.speaker(),
+                                 makeConversionRows(list, rows, list.wordMode()));
+    dialog.showModal(mainWindow());
+}
 
 void TypingNavigationPane::openThemeMenu() {
     practiceArea().showThemeMenu();

@@ -268,9 +268,8 @@ std::vector<MenuItem> PracticeSession::listMenu(int selectedCount) const {
     items[0] = {kStartFromHereCommand, u"Start from here", selectedCount == 1};
     items[1] = {kAskSelectedCommand, u"選択した問題を出題する", selectedCount >= 1};
     items.push_back(MenuItem::makeSeparator());
-    // Opens the audio conversion of the selected sentences, which this
-    // version does not have.
-    items.push_back({kAudioConversionCommand, u"Open Audio Conversion Dialog...", false});
+    items.push_back({kAudioConversionCommand, u"Open Audio Conversion Dialog...",
+                     selectedCount >= 1 && m_audioConversionOpener != nullptr});
     return items;
 }
 
@@ -281,6 +280,12 @@ bool PracticeSession::onListMenuCommand(int id, const std::vector<int>& selected
             return selectedRows.size() == 1 && startRun(RunKind::FromSelection, selectedRows);
         case kAskSelectedCommand:
             return !selectedRows.empty() && startRun(RunKind::SelectedRows, selectedRows);
+        case kAudioConversionCommand:
+            if (selectedRows.empty() || !m_audioConversionOpener) {
+                return false;
+            }
+            m_audioConversionOpener(selectedRows);
+            return true;
         default:
             return false;
     }

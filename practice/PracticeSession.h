@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -145,6 +146,13 @@ public:
     // The list's context menu for the selected rows, and its commands.
     std::vector<MenuItem> listMenu(int selectedCount) const;
     bool onListMenuCommand(int id, const std::vector<int>& selectedRows);
+    // What opens the audio conversion of the selected rows (menu item 3,
+    // enabled once this is set); the program sets it, since the dialog is
+    // not the practice pane's.
+    using AudioConversionOpener = std::function<void(const std::vector<int>& rows)>;
+    void setAudioConversionOpener(AudioConversionOpener opener) {
+        m_audioConversionOpener = std::move(opener);
+    }
 
     // ---- Themes
     TypingStyleManager& theme() { return m_theme; }
@@ -247,6 +255,8 @@ private:
     // through questions without speech.
     bool m_controlDown = false;
     bool m_arrowDown = false;
+
+    AudioConversionOpener m_audioConversionOpener;
 
     unsigned m_pending = 0;
     int m_scopeDepth = 0;

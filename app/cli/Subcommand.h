@@ -51,7 +51,7 @@ private:
     std::vector<Subcommand> m_commands;
 };
 
-// --help, --list and --replace.
+// --help, --list, --replace and --export.
 CommandTable headlessCommands();
 
 // True for an argument that names a subcommand rather than a learning file.

@@ -1,7 +1,9 @@
 // Takes the pictures of the documentation from the real main window: the
 // start screen, the sample file ready for practice, a question being typed,
-// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy
-// of the program folder, so the learner's own files are never touched.
+// its hint after five misses, its answer, the answer in a light theme, and
+// the audio conversion dialog while it converts the sample's sentences. Runs
+// in a scratch copy of the program folder, so the learner's own files are
+// never touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
 //                             under xvfb-run)
@@ -21,6 +23,7 @@
 #include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
+#include "export/ui/FlashWritingConverter.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
 #include "practice/CharacterClasses.h"
@@ -99,6 +102,39 @@ bool shootAnswer(TestApp& app, TypingPane& pane, const std::string& folder, cons
     return shoot(app, folder, name, 60);
 }
 
+// The conversion dialog over every sentence of the sample, caught on its way.
+bool shootConversion(TypingPane& pane, const std::string& scratch,
+                     const std::string& outputFolder) {
+    pane.session().setState(PracticeState::Stop);
+    ProfileSettings& settings = ProfileSettings::instance();
+    fs::create_directories(scratch + "/Audio");
+    settings.writeString(u"FlashWriting", u"AudioOutputPath", fromUtf8(scratch + "/Audio"));
+    settings.writeInt(u"FlashWriting", u"LyricsFormat", 3);
+    settings.writeInt(u"FlashWriting", u"SpellOutWords", 1);
+    std::vector<int> rows;
+    for (int i = 0; i < pane.session().list().recordCount(); ++i) {
+        rows.push_back(i);
+    }
+    FlashWritingConverter dialog(pane.speaker(),
+                                 makeConversionRows(pane.session().list(), rows, false));
+    if (!dialog.showModeless(wxTheApp->GetTopWindow())) {
+        return false;
+    }
+    settle();
+    dialog.start();
+    dialog.table().setFocus();
+    const size_t halfway = rows.size() * 2 / 5;
+    runEventsUntil([&] { return dialog.conversion().progress().done >= halfway; }, 30000);
+    const std::string path = outputFolder + "/conversion.png";
+    std::string error;
+    const bool ok = captureWindow(dialog.handle(), path, &error);
+    std::printf("%s%s\n", path.c_str(), ok ? "" : (": " + error).c_str());
+    dialog.conversion().stop();
+    runEventsUntil([&] { return !dialog.conversion().isRunning(); }, 10000);
+    dialog.close(wxID_CANCEL);
+    return ok;
+}
+
 int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
     test::TempDir scratch;
     for (const char* item : {"Resources", "Data", "Lists", "Dictionaries", "Tree.xml"}) {
@@ -159,6 +195,7 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
         }
     }
     ok = shootAnswer(app, pane, outputFolder, "answer-paper.png") && ok;
+    ok = shootConversion(pane, scratch.path(), outputFolder) && ok;
 
     app.handle()->Close();
     settle(100);

@@ -94,6 +94,20 @@ TEST_F(Run, TheListsMenuStartsFromARowOrAsksTheSelectedRows) {
     EXPECT_EQ(session->state(), PracticeState::Ready);
 }
 
+TEST_F(Run, TheAudioConversionOpensForTheSelectedRowsOnceTheProgramOffersIt) {
+    openTen();
+    std::vector<std::vector<int>> opened;
+    session->setAudioConversionOpener(
+        [&](const std::vector<int>& rows) { opened.push_back(rows); });
+    EXPECT_FALSE(session->listMenu(0)[3].enabled);
+    EXPECT_TRUE(session->listMenu(1)[3].enabled);
+    EXPECT_TRUE(session->listMenu(4)[3].enabled);
+    EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {}));
+    EXPECT_TRUE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {3, 1}));
+    EXPECT_EQ(opened, (std::vector<std::vector<int>>{{3, 1}}));
+    EXPECT_EQ(session->state(), PracticeState::Ready);
+}
+
 TEST_F(Run, ShuffleFollowsTheProcessWideGenerator) {
     openSentences({u"a", u"b", u"c", u"d", u"e"});
     setOption(&PracticeOptions::shuffle);
