@@ -11,8 +11,7 @@ wxWindow* Slider::createWindow(wxWindow* parent, const wxPoint& pos, const wxSiz
     if (!parent) {
         return nullptr;
     }
-    return new wxSlider(parent, wxID_ANY, m_value, m_min, m_max, pos, size,
-                        m_vertical ? wxSL_VERTICAL : wxSL_HORIZONTAL);
+    return new wxSlider(parent, wxID_ANY, m_value, m_min, m_max, pos, size, wxSL_HORIZONTAL);
 }
 
 void Slider::bindControlEvents() {
@@ -57,12 +56,6 @@ void Slider::setValue(int value) {
     m_value = std::clamp(value, m_min, m_max);
     if (auto* s = slider()) {
         s->SetValue(m_value);
-    }
-}
-
-void Slider::setPageSize(int pageSize) {
-    if (auto* s = slider()) {
-        s->SetPageSize(pageSize);
     }
 }
 

@@ -1,6 +1,5 @@
-// A slider (wxSlider), horizontal unless setVertical(true) before create.
-// Sends codes::kValueChanged while the user moves it and codes::kTrackEnd when
-// the user lets go of the thumb.
+// A horizontal slider (wxSlider). Sends codes::kValueChanged while the user
+// moves it and codes::kTrackEnd when the user lets go of the thumb.
 #pragma once
 
 #include "gui/Component.h"
@@ -11,12 +10,10 @@ namespace pw {
 
 class Slider : public Component {
 public:
-    void setVertical(bool vertical) { m_vertical = vertical; }
     // Range and value may be set before or after create.
     void setRange(int minimum, int maximum);
     int value() const;
     void setValue(int value);  // clamped; sends nothing
-    void setPageSize(int pageSize);
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
 
@@ -27,7 +24,6 @@ protected:
 
 private:
     wxSlider* slider() const;
-    bool m_vertical = false;
     int m_min = 0;
     int m_max = 100;
     int m_value = 0;

@@ -207,12 +207,6 @@ void Table::deleteRow(int row) {
     }
 }
 
-void Table::deleteAllRows() {
-    if (auto* l = list()) {
-        l->DeleteAllItems();
-    }
-}
-
 std::u16string Table::cellText(int row, int column) const {
     auto* l = list();
     if (!l || row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
@@ -285,11 +279,6 @@ void Table::ensureVisible(int row) {
 int Table::topRow() const {
     auto* l = list();
     return l ? static_cast<int>(l->GetTopItem()) : 0;
-}
-
-int Table::visibleRowCount() const {
-    auto* l = list();
-    return l ? l->GetCountPerPage() : 0;
 }
 
 int Table::rowAt(int x, int y) const {

@@ -48,7 +48,6 @@ public:
     int addRow(const std::vector<std::u16string>& cells) { return insertRow(rowCount(), cells); }
     void setCellText(int row, int column, const std::u16string& text);
     void deleteRow(int row);
-    void deleteAllRows();
     virtual std::u16string cellText(int row, int column) const;
 
     int selectedRow() const;  // the first selected row, -1 when none
@@ -62,7 +61,6 @@ public:
     void setFocusedRow(int row);
     void ensureVisible(int row);
     int topRow() const;
-    int visibleRowCount() const;
     // The row at a point in client coordinates, -1 when none.
     int rowAt(int x, int y) const;
     // Redraws rows after their data changed.
