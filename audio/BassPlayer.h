@@ -24,8 +24,7 @@ class TempoStream;
 
 class BassPlayer : public IAudioPlayer {
 public:
-    // encode() flags: the encoder ends with the source (always so here), and
-    // the target is a plain WAV file rather than a program's input.
+    // encode() flags, as AudioEncoder takes them.
     static constexpr unsigned kEncodeAutoFree = AudioEncoder::kEncodeAutoFree;
     static constexpr unsigned kEncodePcmFile = AudioEncoder::kEncodePcmFile;
 
