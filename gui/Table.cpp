@@ -207,6 +207,12 @@ void Table::deleteRow(int row) {
     }
 }
 
+void Table::deleteAllRows() {
+    if (auto* l = list()) {
+        l->DeleteAllItems();
+    }
+}
+
 std::u16string Table::cellText(int row, int column) const {
     auto* l = list();
     if (!l || row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {

@@ -48,6 +48,7 @@ public:
     int addRow(const std::vector<std::u16string>& cells) { return insertRow(rowCount(), cells); }
     void setCellText(int row, int column, const std::u16string& text);
     void deleteRow(int row);
+    void deleteAllRows();
     virtual std::u16string cellText(int row, int column) const;
 
     int selectedRow() const;  // the first selected row, -1 when none
