@@ -105,7 +105,7 @@ bool shootAnswer(TestApp& app, TypingPane& pane, const std::string& folder, cons
 // The conversion dialog over every sentence of the sample, caught on its way.
 bool shootConversion(TypingPane& pane, const std::string& scratch,
                      const std::string& outputFolder) {
-    pane.session().setState(PracticeState::Stop);
+    pane.session().run().setState(PracticeState::Stop);
     ProfileSettings& settings = ProfileSettings::instance();
     fs::create_directories(scratch + "/Audio");
     settings.writeString(u"FlashWriting", u"AudioOutputPath", fromUtf8(scratch + "/Audio"));
