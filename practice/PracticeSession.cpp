@@ -465,7 +465,7 @@ void PracticeSession::restartQuestion() {
 
 bool PracticeSession::startQuestion() {
     ChangeScope scope(*this);
-    changed(kRepaint | kCheckChanged | kExplanationChanged);
+    changed(kRepaint | kCheckChanged | kExplanationChanged | kQuestionStarted);
     m_sentence.clear();
     m_prompt.clear();
     m_consecutiveMisses = 0;

@@ -44,6 +44,7 @@ enum PracticeChange : unsigned {
     kTakeFocus = 1u << 5,           // give the practice pane the keyboard focus
     kStartBlinkTimer = 1u << 6,     // (re)start the 300 ms timer that calls onBlinkTimer
     kThemeChanged = 1u << 7,        // re-read the theme's colours
+    kQuestionStarted = 1u << 8,     // a question was set up (the exercise page fills in)
 };
 
 class PracticeSessionListener {
@@ -141,6 +142,9 @@ public:
     // The "SentenceVisiblity" box.
     void setSentenceVisibility(bool visible);
     bool hasUnsavedResults() const { return m_unsaved; }
+    // The learner changed the open file's texts (the markup editor): Save and
+    // closing treat that as an unsaved result.
+    void markUnsaved() { m_unsaved = true; }
 
     // The list's context menu for the selected rows, and its commands.
     std::vector<MenuItem> listMenu(int selectedCount) const;
