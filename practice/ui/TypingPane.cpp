@@ -12,9 +12,10 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
-#include "gui/Menu.h"
+#include "core/UiServices.h"
 #include "gui/WxText.h"
 #include "practice/ui/ExercisePainter.h"
+#include "practice/ui/MenuTracking.h"
 
 namespace pw {
 namespace {
@@ -51,29 +52,6 @@ wxFont practiceFont(int size, int weight = wxFONTWEIGHT_NORMAL) {
     }
     wxFont font(info.Weight(weight));
     return font.IsOk() ? font : *wxNORMAL_FONT;
-}
-
-int trackMenu(BaseWindow& owner, const std::vector<MenuItem>& items, int x, int y) {
-    PopupMenu menu;
-    for (const MenuItem& item : items) {
-        if (item.separator) {
-            menu.appendSeparator();
-            continue;
-        }
-        // The toolkit reads what follows a TAB as a shortcut and would drop
-        // the theme's author.
-        std::u16string text = item.text;
-        for (size_t tab = text.find(u'\t'); tab != std::u16string::npos; tab = text.find(u'\t')) {
-            text.replace(tab, 1, u"  ");
-        }
-        if (item.checked) {
-            menu.appendCheck(item.id, text, true);
-        } else {
-            menu.append(item.id, text);
-        }
-        menu.setEnabled(item.id, item.enabled);
-    }
-    return menu.track(owner, x, y);
 }
 
 Size bestSize(const BaseWindow& window) {
@@ -113,6 +91,7 @@ bool TypingPane::onCreate() {
     m_speaker.loadSettings();
     m_modePane.setOptions(m_session.options());
     m_optionPane.useIEBox().setChecked(m_session.options().useIE);
+    usePageForm(m_session.options().useIE, false);
     return false;
 }
 
@@ -138,8 +117,6 @@ void TypingPane::createControls() {
     m_modePane.create(*this, 0, 0, ModeControlPane::kWidth, ModeControlPane::kHeight);
     m_optionPane.create(*this, TypingOptionPane::kLeft, TypingOptionPane::kTop,
                         TypingOptionPane::kWidth, TypingOptionPane::kHeight);
-    // The exercise page is not part of this version: the drawn view is used.
-    m_optionPane.useIEBox().setEnabled(false);
 
     // Only the tab strip shows: the pages are empty and the list below serves both.
     m_tabs.create(*this);
@@ -201,7 +178,8 @@ void TypingPane::showThemeMenu() {
 }
 
 std::u16string TypingPane::descriptionText() {
-    return m_descriptionEdited ? m_description.getText() : m_session.list().getDescription();
+    return m_descriptionEdited || m_description.isModified() ? m_description.getText()
+                                                             : m_session.list().getDescription();
 }
 
 // ---- Keys
@@ -287,7 +265,27 @@ bool TypingPane::onCommand(const Command& command) {
 void TypingPane::optionsChanged() {
     PracticeOptions options = m_modePane.options();
     options.useIE = m_optionPane.useIEBox().isChecked();
+    if (options.useIE != m_pageForm.isOpen()) {
+        options.useIE = usePageForm(options.useIE, true);
+    }
     m_session.setOptions(options);
+}
+
+bool TypingPane::usePageForm(bool use, bool asked) {
+    if (!use) {
+        m_pageForm.close();
+        return false;
+    }
+    if (m_pageForm.open(*this, fromWx(m_sentenceFont.font().GetFaceName()))) {
+        m_optionPane.setPageUnavailable({});
+        return true;
+    }
+    m_optionPane.setPageUnavailable(m_pageForm.whyNot());
+    if (asked) {
+        messageBox(u"The questions are shown in the drawn view.\n\n" + m_pageForm.whyNot(),
+                   MbOk | MbIconWarning);
+    }
+    return false;
 }
 
 bool TypingPane::onNotify(const Notify& notify) {
@@ -339,6 +337,7 @@ void TypingPane::onDestroy() {
 
 void TypingPane::practiceChanged(unsigned changes) {
     const PracticeView& view = m_session.view();
+    m_pageForm.sessionChanged(changes);
     if (changes & kThemeChanged) {
         applyTheme();
     }
@@ -407,8 +406,10 @@ void TypingPane::showStateControls() {
         }
     }
     m_check.setVisible(question);
-    m_visibility.setVisible(question);
-    m_result.setVisible(state == PracticeState::Answer && m_session.view().showExplanation);
+    const bool drawn = !m_pageForm.isOpen();  // the page shows the rest itself
+    m_visibility.setVisible(question && drawn);
+    m_result.setVisible(drawn && state == PracticeState::Answer &&
+                        m_session.view().showExplanation);
 }
 
 void TypingPane::setWindowTitle(const std::u16string& title) {
@@ -450,10 +451,11 @@ ExerciseLayout TypingPane::exerciseLayout() {
                           bestSize(m_visibility));
 }
 
-void TypingPane::placeExerciseControls(int, int) {
+void TypingPane::placeExerciseControls(int width, int height) {
     if (!asking()) {
         return;
     }
+    m_pageForm.place(width, height);
     const ExerciseLayout layout = exerciseLayout();
     const auto place = [](BaseWindow& window, const Rect& r) {
         window.setBounds(r.x, r.y, r.width, r.height);
@@ -491,7 +493,11 @@ void TypingPane::paintContent(wxDC& dc) {
         }
         case PracticeState::Typing:
         case PracticeState::Answer:
-            painter.paintExercise(dc, view, exerciseLayout(), hasFocus());
+            if (m_pageForm.isOpen()) {
+                painter.paintPageFrame(dc, view, exerciseLayout(), m_pageForm.keyReminder());
+            } else {
+                painter.paintExercise(dc, view, exerciseLayout(), hasFocus());
+            }
             break;
         default:
             break;

@@ -15,11 +15,12 @@
 #include <wx/font.h>
 
 #include "content/ui/TypingSentenceList.h"
+#include "editor/TextEditor.h"
 #include "gui/CheckBox.h"
 #include "gui/TabbedPane.h"
-#include "gui/TextArea.h"
 #include "practice/PracticeSession.h"
 #include "practice/ui/ModeControlPane.h"
+#include "practice/ui/PageForm.h"
 #include "practice/ui/ResultWindow.h"
 #include "practice/ui/TypingOptionPane.h"
 #include "practice/ui/WxTextMeasurer.h"
@@ -68,11 +69,12 @@ public:
     ModeControlPane& modePane() { return m_modePane; }
     TypingOptionPane& optionPane() { return m_optionPane; }
     TabbedPane& tabs() { return m_tabs; }
-    TextArea& descriptionEditor() { return m_description; }
+    TextEditor& descriptionEditor() { return m_description; }
     TypingSentenceList& sentenceList() { return m_list; }
     CheckBox& checkBox() { return m_check; }
     CheckBox& visibilityBox() { return m_visibility; }
     ResultWindow& resultWindow() { return m_result; }
+    PageForm& pageForm() { return m_pageForm; }
     BaseWindow* speakerPane() { return m_speakerPane; }
     const WxTextMeasurer& sentenceFont() const { return m_sentenceFont; }
     const WxTextMeasurer& boldFont() const { return m_boldFont; }
@@ -105,6 +107,9 @@ private:
     void placeExerciseControls(int width, int height);
     ExerciseLayout exerciseLayout();
     void optionsChanged();
+    // Opens or closes the exercise page; false when it cannot be shown (the
+    // option then says why, and asked: the learner is told).
+    bool usePageForm(bool use, bool asked);
     void showListMenu(int x, int y);
     // The editor's text when the learner edited it, else the list's own (the
     // editor may have changed its line ends).
@@ -125,11 +130,12 @@ private:
     TabbedPane m_tabs;
     Component m_sentenceTab;
     Component m_wordTab;
-    TextArea m_description;
+    TextEditor m_description;
     TypingSentenceList m_list{m_session.list()};
     CheckBox m_check;
     CheckBox m_visibility;
     ResultWindow m_result;
+    PageForm m_pageForm{m_session, m_practiceSpeaker};
     wxBitmap m_icon;
     int m_tabsHeight = 0;
     bool m_descriptionEdited = false;
