@@ -19,13 +19,17 @@ namespace pw {
 namespace {
 
 // Tells the program of context menus the learner asks for, instead of the
-// engine's own menu. Runs in every document the view loads.
-constexpr const char* kHostObject = "pwhost";
+// engine's own menu, as a navigation to an address of our own that the view
+// turns down. (wxWebView's script message handlers would be the obvious way,
+// but registering one runs a script synchronously, handling every pending
+// event, the closing of the window included, inside the view's creation.)
+// Runs in every document the view loads.
+constexpr const char* kHostScheme = "pwhost:";
 constexpr const char* kContextMenuScript =
     "document.addEventListener('contextmenu', function (e) {"
     "  e.preventDefault();"
-    "  window.pwhost.postMessage('contextmenu ' + Math.round(e.clientX) + ' ' +"
-    "                            Math.round(e.clientY));"
+    "  window.location.href = 'pwhost:contextmenu/' + Math.round(e.clientX) + '/' +"
+    "                         Math.round(e.clientY);"
     "}, true);";
 
 // WebKit prints into a file through GTK's "Print to File" printer. wxWebView
@@ -142,15 +146,12 @@ public:
         m_box->Bind(wxEVT_SIZE, &WebKitEngine::onBoxSize, this);
         m_box->Bind(wxEVT_SET_FOCUS, &WebKitEngine::onBoxFocus, this);
         m_view->EnableContextMenu(false);
-        if (m_view->AddScriptMessageHandler(kHostObject)) {
-            m_view->AddUserScript(kContextMenuScript, wxWEBVIEW_INJECT_AT_DOCUMENT_START);
-        }
+        m_view->AddUserScript(kContextMenuScript, wxWEBVIEW_INJECT_AT_DOCUMENT_START);
         m_view->Bind(wxEVT_WEBVIEW_NAVIGATING, &WebKitEngine::onNavigating, this);
         m_view->Bind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitEngine::onNewWindow, this);
         m_view->Bind(wxEVT_WEBVIEW_LOADED, &WebKitEngine::onLoaded, this);
         m_view->Bind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::onError, this);
         m_view->Bind(wxEVT_WEBVIEW_SCRIPT_RESULT, &WebKitEngine::onScriptResult, this);
-        m_view->Bind(wxEVT_WEBVIEW_SCRIPT_MESSAGE_RECEIVED, &WebKitEngine::onScriptMessage, this);
         m_view->Bind(wxEVT_DESTROY, &WebKitEngine::onViewDestroyed, this);
     }
 
@@ -168,7 +169,6 @@ public:
         m_view->Unbind(wxEVT_WEBVIEW_LOADED, &WebKitEngine::onLoaded, this);
         m_view->Unbind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::onError, this);
         m_view->Unbind(wxEVT_WEBVIEW_SCRIPT_RESULT, &WebKitEngine::onScriptResult, this);
-        m_view->Unbind(wxEVT_WEBVIEW_SCRIPT_MESSAGE_RECEIVED, &WebKitEngine::onScriptMessage, this);
         m_view->Unbind(wxEVT_DESTROY, &WebKitEngine::onViewDestroyed, this);
         if (m_outstanding > 0) {
             park(m_view, m_outstanding);
@@ -179,7 +179,7 @@ public:
 
     void loadUrl(const wxString& url) override {
         if (m_view) {
-            startLoad();
+            startLoad(url == wxWebViewDefaultURLStr);
             m_view->LoadURL(url);
         }
     }
@@ -226,15 +226,22 @@ public:
     }
 
 private:
-    void startLoad() {
+    void startLoad(bool blank = false) {
         m_loadRequested = true;
         m_loadFailed = false;
+        m_blankRequested = blank;
     }
 
     void onNavigating(wxWebViewEvent& event) {
         // Documents the program asks for load; a link followed inside the
         // page would take the exercise away, so it goes to the program.
         const wxString url = event.GetURL();
+        wxString message;
+        if (url.StartsWith(kHostScheme, &message)) {
+            event.Veto();
+            hostMessage(message);
+            return;
+        }
         if (m_loadRequested || !event.GetTarget().empty() || url == wxWebViewDefaultURLStr ||
             url.StartsWith(m_view->GetCurrentURL().BeforeFirst('#') + "#")) {
             return;
@@ -247,10 +254,12 @@ private:
 
     void onError(wxWebViewEvent&) { m_loadFailed = true; }
 
-    void onLoaded(wxWebViewEvent&) {
+    void onLoaded(wxWebViewEvent& event) {
         // WebKit reports the end of every load, also of one replaced by a
-        // later request; only the last one counts.
-        if (!m_loadRequested || m_view->IsBusy()) {
+        // later request (the empty document the view starts with): only the
+        // last one counts.
+        if (!m_loadRequested || m_view->IsBusy() ||
+            (event.GetURL() == wxWebViewDefaultURLStr && !m_blankRequested)) {
             return;
         }
         m_loadRequested = false;
@@ -263,13 +272,13 @@ private:
         m_events->engineScriptResult(request, !event.IsError(), event.GetString());
     }
 
-    void onScriptMessage(wxWebViewEvent& event) {
+    // "contextmenu/x/y"
+    void hostMessage(const wxString& message) {
         long x = 0;
         long y = 0;
-        const wxString message = event.GetString();
         wxString rest;
-        if (message.StartsWith("contextmenu ", &rest) && rest.BeforeFirst(' ').ToLong(&x) &&
-            rest.AfterFirst(' ').ToLong(&y)) {
+        if (message.StartsWith("contextmenu/", &rest) && rest.BeforeFirst('/').ToLong(&x) &&
+            rest.AfterFirst('/').ToLong(&y)) {
             m_events->engineContextMenu(static_cast<int>(x), static_cast<int>(y));
         }
     }
@@ -323,6 +332,7 @@ private:
     int m_outstanding = 0;  // scripts whose answers have not come
     bool m_loadRequested = false;
     bool m_loadFailed = false;
+    bool m_blankRequested = false;
     std::vector<PrintJob*> m_printJobs;
 };
 
