@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/fontenum.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -85,14 +86,55 @@ bool TypingPane::onCreate() {
             m_icon = wxBitmap(icon);
         }
     }
+    m_session.create();
+    if (!m_whenControlsMade) {
+        makeControls();
+    }
+    return false;
+}
+
+void TypingPane::deferControls(std::function<void()> made) {
+    m_whenControlsMade = made ? std::move(made) : [] {};
+}
+
+void TypingPane::makeControls() {
+    if (m_controlsMade || !handle()) {
+        return;
+    }
+    m_controlsMade = true;
     m_speaker.initialize();
     createControls();
-    m_session.create();
     m_speaker.loadSettings();
     m_modePane.setOptions(m_session.options());
     m_optionPane.useIEBox().setChecked(m_session.options().useIE);
     usePageForm(m_session.options().useIE, false);
-    return false;
+    if (m_whenControlsMade) {
+        m_whenControlsMade();
+    }
+    // What the session said before the controls were there (the window's
+    // title, which the state also sets, may have changed since).
+    practiceChanged(kThemeChanged | kCheckChanged | kExplanationChanged | kDescriptionChanged);
+    showStateControls();
+    onSize(clientWidth(), clientHeight());
+}
+
+void TypingPane::bindControlEvents() {
+    Component::bindControlEvents();
+    listen(wxEVT_IDLE);
+}
+
+bool TypingPane::windowProc(wxEvent& event) {
+    if (event.GetEventType() == wxEVT_IDLE) {
+        // The start screen is on screen: the rest follows, unless the window
+        // is on its way out.
+        wxWindow* top = wxGetTopLevelParent(handle());
+        if (m_painted && !m_controlsMade && handle()->IsShownOnScreen() && top &&
+            !top->IsBeingDeleted() && !(wxTheApp && wxTheApp->IsScheduledForDestruction(top))) {
+            makeControls();
+        }
+        return false;
+    }
+    return Component::windowProc(event);
 }
 
 void TypingPane::setSpeakerPane(BaseWindow* pane) {
@@ -149,6 +191,7 @@ void TypingPane::createControls() {
 // ---- What the content pane asks
 
 bool TypingPane::openFile(const std::u16string& path) {
+    makeControls();
     return m_session.openFile(path);
 }
 
@@ -163,7 +206,9 @@ bool TypingPane::releaseFile() {
 void TypingPane::finish() {
     m_session.finish(descriptionText());
     m_session.saveSettings();
-    m_speaker.saveSettings();
+    if (m_controlsMade) {
+        m_speaker.saveSettings();  // else they were never read
+    }
 }
 
 void TypingPane::showThemeMenu() {
@@ -469,6 +514,7 @@ void TypingPane::placeExerciseControls(int width, int height) {
 void TypingPane::onPaint(Graphics& graphics) {
     // The background is filled already, in the pane's colour.
     paintContent(graphics.dc());
+    m_painted = true;
 }
 
 void TypingPane::paintView(wxDC& dc) {

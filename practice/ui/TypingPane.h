@@ -8,6 +8,7 @@
 // back through practiceChanged.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,13 @@ public:
     // The speaker's settings pane, a child of this pane, placed at the
     // bottom left in Ready; it must outlive the pane or be set back to null.
     void setSpeakerPane(BaseWindow* pane);
+    // The start screen shows none of the other controls (Ready's, a
+    // question's, the exercise page) and needs no speaker: with this called
+    // before create, they and the speaker are made once the pane has been
+    // painted, or when a file is opened first, so that the window shows
+    // sooner. made runs then (the program makes the speaker's pane there).
+    void deferControls(std::function<void()> made);
+    void makeControls();
 
     // ---- What the content pane asks
     // Opens a learning file: Ready, or NoFile when it cannot be read.
@@ -83,6 +91,7 @@ public:
     void paintView(wxDC& dc);
 
     bool onCreate() override;
+    bool windowProc(wxEvent& event) override;
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
     bool onNotify(const Notify& notify) override;
@@ -93,6 +102,7 @@ public:
 
 protected:
     void onPaint(Graphics& graphics) override;
+    void bindControlEvents() override;
 
 private:
     void practiceChanged(unsigned changes) override;
@@ -138,6 +148,9 @@ private:
     PageForm m_pageForm{m_session, m_practiceSpeaker};
     wxBitmap m_icon;
     int m_tabsHeight = 0;
+    std::function<void()> m_whenControlsMade;  // set: the controls wait for a paint
+    bool m_controlsMade = false;
+    bool m_painted = false;
     bool m_descriptionEdited = false;
 };
 
