@@ -236,13 +236,15 @@ void ExercisePage::resized() {
     }
 }
 
-ExercisePage::Placement ExercisePage::placement(Size pane, int editorHeight) const {
+ExercisePage::Placement ExercisePage::placement(Size pane, int editorHeight, int top) const {
     Placement placement;
+    top = std::max(top, kPageTop);
     placement.editorShown = m_host && m_session.state() == PracticeState::Answer;
     const int bottom =
         pane.height - (placement.editorShown ? kBottomWithEditor : kBottomWithoutEditor);
-    const int editor = placement.editorShown ? std::clamp(editorHeight, 0, bottom - kPageTop) : 0;
-    placement.page = {0, kPageTop, pane.width, std::max(bottom - kPageTop - editor, 0)};
+    const int editor =
+        placement.editorShown ? std::clamp(editorHeight, 0, std::max(bottom - top, 0)) : 0;
+    placement.page = {0, top, pane.width, std::max(bottom - top - editor, 0)};
     placement.editor = {0, placement.page.y + placement.page.height, pane.width, editor};
     placement.keyReminder = {8, placement.editor.y + editor + 4};
     return placement;

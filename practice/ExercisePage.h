@@ -92,14 +92,15 @@ public:
     void setFontFamily(std::u16string family);
 
     // Where the page and the editor go in a pane of that size; the editor,
-    // shown in the Answer state, keeps its own height.
+    // shown in the Answer state, keeps its own height. The page starts at
+    // kPageTop, or lower when the pane's own controls need the room (top).
     struct Placement {
         Rect page;
         Rect editor;
         bool editorShown = false;
         Point keyReminder;  // below both
     };
-    Placement placement(Size pane, int editorHeight) const;
+    Placement placement(Size pane, int editorHeight, int top = kPageTop) const;
 
     // The page menu at a right click, and its commands; selection is the
     // page's selected text.

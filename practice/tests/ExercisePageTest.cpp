@@ -236,11 +236,13 @@ TEST(PagePlacement, ThePageAndTheEditorShareThePane) {
         {PracticeState::Answer, {800, 600}, {0, 48, 800, 406}, {0, 454, 800, 120}, true},
         // Too small for the editor's height: the editor takes what there is.
         {PracticeState::Answer, {300, 150}, {0, 48, 300, 0}, {0, 48, 300, 76}, true},
+        // Lower than 48 when the pane's controls ask for it.
+        {PracticeState::Answer, {800, 600}, {0, 60, 800, 394}, {0, 454, 800, 120}, true},
         {PracticeState::Typing, {300, 60}, {0, 48, 300, 0}, {0, 48, 300, 0}, false},
     };
     for (const Case& c : cases) {
         session.setState(c.state);
-        const ExercisePage::Placement placement = page.placement(c.pane, 120);
+        const ExercisePage::Placement placement = page.placement(c.pane, 120, c.page.y);
         EXPECT_EQ(placement.page, c.page);
         EXPECT_EQ(placement.editor, c.editor);
         EXPECT_EQ(placement.editorShown, c.editorShown);

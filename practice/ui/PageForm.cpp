@@ -52,12 +52,12 @@ void PageForm::sessionChanged(unsigned changes) {
     m_page.sessionChanged(changes);
 }
 
-void PageForm::place(int width, int height) {
+void PageForm::place(int width, int height, int top) {
     if (!isOpen()) {
         return;
     }
     const ExercisePage::Placement placement =
-        m_page.placement({width, height}, m_editor.preferredHeight());
+        m_page.placement({width, height}, m_editor.preferredHeight(), top);
     const Rect& page = placement.page;
     m_browser.setBounds(page.x, page.y, page.width, page.height);
     if (placement.editorShown) {

@@ -33,8 +33,9 @@ public:
     const std::u16string& whyNot() const { return m_whyNot; }
 
     void sessionChanged(unsigned changes);
-    // Places the page and the editor in the pane's client area.
-    void place(int width, int height);
+    // Places the page and the editor in the pane's client area, the page no
+    // higher than top.
+    void place(int width, int height, int top = ExercisePage::kPageTop);
     // Where the pane draws the key reminder, below the page and the editor.
     Point keyReminder() const { return m_keyReminder; }
 

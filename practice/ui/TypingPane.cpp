@@ -500,8 +500,9 @@ void TypingPane::placeExerciseControls(int width, int height) {
     if (!asking()) {
         return;
     }
-    m_pageForm.place(width, height);
     const ExerciseLayout layout = exerciseLayout();
+    // Below the "&Check" box, which a tall font moves down.
+    m_pageForm.place(width, height, layout.checkBoxFrame.y + layout.checkBoxFrame.height + kGap);
     const auto place = [](BaseWindow& window, const Rect& r) {
         window.setBounds(r.x, r.y, r.width, r.height);
     };
