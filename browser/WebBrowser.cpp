@@ -174,7 +174,6 @@ void WebBrowser::onDestroy() {
 void WebBrowser::dropPending() {
     m_waiting.clear();
     m_answers.clear();
-    m_prints.clear();
 }
 
 // ---- Documents
@@ -340,8 +339,7 @@ void WebBrowser::copySelection() {
     }
 }
 
-bool WebBrowser::printToFile(const std::string& path,
-                             std::function<void(bool ok, const std::u16string& error)> done) {
+bool WebBrowser::printToFile(const std::string& path, TextCallback done) {
     if (!m_engine) {
         return false;
     }
@@ -352,7 +350,7 @@ bool WebBrowser::printToFile(const std::string& path,
         return false;
     }
     if (done) {
-        m_prints[request] = std::move(done);
+        m_answers[request] = std::move(done);
     }
     return true;
 }
@@ -373,14 +371,18 @@ void WebBrowser::engineLoaded(bool ok) {
     }
 }
 
-void WebBrowser::engineScriptResult(int request, bool ok, const wxString& result) {
+void WebBrowser::answer(int request, bool ok, const wxString& text) {
     auto it = m_answers.find(request);
     if (it == m_answers.end()) {
         return;
     }
     TextCallback done = std::move(it->second);
     m_answers.erase(it);
-    done(ok, fromWx(result));
+    done(ok, fromWx(text));
+}
+
+void WebBrowser::engineScriptResult(int request, bool ok, const wxString& result) {
+    answer(request, ok, result);
 }
 
 void WebBrowser::engineContextMenu(int x, int y) {
@@ -396,13 +398,7 @@ void WebBrowser::engineLinkClicked(const wxString& url) {
 }
 
 void WebBrowser::enginePrinted(int request, bool ok, const wxString& error) {
-    auto it = m_prints.find(request);
-    if (it == m_prints.end()) {
-        return;
-    }
-    auto done = std::move(it->second);
-    m_prints.erase(it);
-    done(ok, fromWx(error));
+    answer(request, ok, error);
 }
 
 }  // namespace pw

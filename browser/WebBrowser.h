@@ -106,8 +106,7 @@ public:
     void copySelection();
     // Prints the document into a PDF file without a dialog; done(false, why)
     // when that fails. False at once when the engine cannot print to files.
-    bool printToFile(const std::string& path,
-                     std::function<void(bool ok, const std::u16string& error)> done);
+    bool printToFile(const std::string& path, TextCallback done);
 
     // A JavaScript string literal of text, for scripts built by callers.
     static std::u16string scriptString(std::u16string_view text);
@@ -120,6 +119,8 @@ private:
     void startLoading();
     void send(const std::u16string& script, TextCallback done);
     void dropPending();
+    // Hands the answer to request to its callback.
+    void answer(int request, bool ok, const wxString& text);
 
     void engineLoaded(bool ok) override;
     void engineScriptResult(int request, bool ok, const wxString& result) override;
@@ -131,10 +132,10 @@ private:
     WebBrowserListener* m_listener = nullptr;
     std::u16string m_lastError;
     bool m_loading = false;
-    // Scripts waiting for the document, and answers not yet come.
+    // Scripts waiting for the document, and answers (of scripts and prints)
+    // not yet come.
     std::deque<std::pair<std::u16string, TextCallback>> m_waiting;
     std::map<int, TextCallback> m_answers;
-    std::map<int, std::function<void(bool, const std::u16string&)>> m_prints;
     int m_nextRequest = 1;
 };
 

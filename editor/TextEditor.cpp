@@ -225,19 +225,17 @@ void TextEditor::replaceSelection(std::u16string_view text) {
 }
 
 bool TextEditor::undo() {
-    takeEdits();
-    reportEdits();
-    const auto change = m_document.undo();
-    if (change) {
-        show(*change);
-    }
-    return change.has_value();
+    return moveInHistory(&TextDocument::undo);
 }
 
 bool TextEditor::redo() {
+    return moveInHistory(&TextDocument::redo);
+}
+
+bool TextEditor::moveInHistory(std::optional<TextDocument::Change> (TextDocument::*move)()) {
     takeEdits();
     reportEdits();
-    const auto change = m_document.redo();
+    const auto change = (m_document.*move)();
     if (change) {
         show(*change);
     }

@@ -94,6 +94,8 @@ private:
     void reportEdits();
     // Puts a change the document made into the control, and tells the parent.
     void show(const TextDocument::Change& change);
+    // Undo or redo: move is the document's.
+    bool moveInHistory(std::optional<TextDocument::Change> (TextDocument::*move)());
     void takeSelection() const;
     void showContextMenu(const wxEvent& event);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/Utf.h"
+#include "xml/Element.h"
 
 namespace pw {
 namespace {
@@ -13,30 +14,6 @@ using namespace page_elements;
 constexpr size_t kSpeechShortText = 10;
 constexpr size_t kSpeechShortRun = 3;
 constexpr char16_t kIdeographicSpace = u'\u3000';
-
-void appendEscaped(std::u16string& out, char16_t c) {
-    switch (c) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        default:
-            out += c;
-    }
-}
-
-std::u16string escaped(const std::u16string& text) {
-    std::u16string out;
-    for (char16_t c : text) {
-        appendEscaped(out, c);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -74,10 +51,10 @@ std::u16string ExercisePage::sentenceHtml(const std::u16string& displayText, siz
         }
         if (i == cursor) {
             html += u"<span id='cursor'>";
-            appendEscaped(html, c);
+            Element::appendEscaped(html, std::u16string_view(&c, 1));
             html += u"</span>";
         } else {
-            appendEscaped(html, c);
+            Element::appendEscaped(html, std::u16string_view(&c, 1));
         }
     }
     return html;
@@ -85,8 +62,8 @@ std::u16string ExercisePage::sentenceHtml(const std::u16string& displayText, siz
 
 std::u16string ExercisePage::resultsHtml(const std::u16string& scoreLabel,
                                          const std::u16string& prompt) {
-    return escaped(scoreLabel) + u"<br />" +
-           (prompt.empty() ? std::u16string(1, kIdeographicSpace) : escaped(prompt));
+    return Element::escape(scoreLabel) + u"<br />" +
+           (prompt.empty() ? std::u16string(1, kIdeographicSpace) : Element::escape(prompt));
 }
 
 std::u16string ExercisePage::withBreaks(const std::u16string& html) {

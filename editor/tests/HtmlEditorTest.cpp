@@ -10,6 +10,7 @@
 
 #include "core/Utf.h"
 #include "editor/HtmlEditor.h"
+#include "editor/tests/ContextMenu.h"
 #include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
 #include "practice/ui/testsupport/KeyPresses.h"
@@ -170,21 +171,9 @@ TEST_F(Markup, TheContextMenuEndsWithTheSurrounds) {
     EXPECT_EQ(text().getText(), u"猫が座った");
     open();
 
-    std::vector<std::pair<std::u16string, bool>> offered;
-    int choose = 0;
-    test::ScopedMenuChooser chooser([&](const PopupMenu& menu) {
-        offered.clear();
-        for (int id : menu.itemIds()) {
-            offered.push_back({menu.text(id), menu.isEnabled(id)});
-        }
-        return choose;
-    });
-    const auto openMenu = [&] {
-        wxContextMenuEvent event(wxEVT_CONTEXT_MENU, control()->GetId(), wxDefaultPosition);
-        event.SetEventObject(control());
-        control()->GetEventHandler()->ProcessEvent(event);
-    };
-    openMenu();
+    test::ContextMenu menu;
+    const test::ContextMenu::Items& offered = menu.offered;
+    menu.open(control());
     ASSERT_EQ(offered.size(), 13u);
     const std::vector<std::u16string> surrounds = {u"Surround Memo",       u"Surround Subject",
                                                    u"Surround Verb",       u"Surround Object",
@@ -193,8 +182,7 @@ TEST_F(Markup, TheContextMenuEndsWithTheSurrounds) {
         EXPECT_EQ(offered[7 + i], (std::pair{surrounds[i], false}));
     }
     select(u"猫");
-    choose = HtmlEditor::HtmlTextEditor::kModifier;
-    openMenu();
+    menu.open(control(), HtmlEditor::HtmlTextEditor::kModifier);
     EXPECT_TRUE(offered[12].second);
     EXPECT_EQ(editor.editedHtml(u"translation"), u"<span class='modifier'>猫</span>が座った");
     EXPECT_EQ(editor.editedHtml(u"sentence"), u"");

@@ -10,6 +10,7 @@
 #include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
 #include "editor/TextEditor.h"
+#include "editor/tests/ContextMenu.h"
 #include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
 #include "practice/ui/testsupport/KeyPresses.h"
@@ -125,23 +126,11 @@ TEST_F(Editor, SelectionsCountUnitsAndReplacingOneIsAStep) {
 }
 
 TEST_F(Editor, TheContextMenuOffersWhatCanBeDone) {
-    std::vector<std::pair<std::u16string, bool>> offered;
-    int choose = 0;
-    test::ScopedMenuChooser chooser([&](const PopupMenu& menu) {
-        offered.clear();
-        for (int id : menu.itemIds()) {
-            offered.push_back({menu.text(id), menu.isEnabled(id)});
-        }
-        return choose;
-    });
-    const auto openMenu = [&] {
-        wxContextMenuEvent event(wxEVT_CONTEXT_MENU, control()->GetId(), wxDefaultPosition);
-        event.SetEventObject(control());
-        control()->GetEventHandler()->ProcessEvent(event);
-    };
-    using Items = std::vector<std::pair<std::u16string, bool>>;
+    test::ContextMenu menu;
+    const test::ContextMenu::Items& offered = menu.offered;
+    using Items = test::ContextMenu::Items;
     editor.setText(u"some text");
-    openMenu();
+    menu.open(control());
     EXPECT_EQ(offered, (Items{{u"Undo", false},
                               {u"Redo", false},
                               {u"Cut", false},
@@ -151,20 +140,17 @@ TEST_F(Editor, TheContextMenuOffersWhatCanBeDone) {
                               {u"Select All", true}}));
 
     editor.setSelection(0, 5);
-    choose = offered.empty() ? 0 : 20006;  // Delete
-    openMenu();
+    menu.open(control(), 20006);  // Delete
     EXPECT_EQ(editor.getText(), u"text");
     EXPECT_TRUE(offered[2].second && offered[3].second && offered[5].second);
-    choose = 20001;  // Undo, now offered
-    openMenu();
+    menu.open(control(), 20001);  // Undo, now offered
     EXPECT_TRUE(offered[0].second);
     EXPECT_EQ(editor.getText(), u"some text");
 
     // Read-only: only what changes nothing.
-    choose = 0;
     editor.setReadOnly(true);
     editor.setSelection(0, 4);
-    openMenu();
+    menu.open(control());
     EXPECT_EQ(offered, (Items{{u"Undo", false},
                               {u"Redo", false},
                               {u"Cut", false},
