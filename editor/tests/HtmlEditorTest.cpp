@@ -89,9 +89,6 @@ TEST_F(Markup, TheStripStartsClosedAndEditOpensIt) {
     EXPECT_EQ(editor.elementChooser().itemText(2), u"explanation");
     EXPECT_EQ(editor.selectedId(), u"sentence");
     EXPECT_TRUE(editor.lineFeedBox().isChecked());
-    EXPECT_EQ(editor.lineFeedBox().getText(), u"Replace Linefeed to <br>");
-    EXPECT_EQ(fromWx(editor.lineFeedBox().handle()->GetToolTipText()),
-              u"チェックされていると、改行を <br> に置き換えます。");
     EXPECT_FALSE(editor.elementChooser().isEnabled());
     EXPECT_FALSE(text().isEnabled());
     const int closedHeight = editor.preferredHeight();

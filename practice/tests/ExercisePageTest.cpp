@@ -194,26 +194,12 @@ TEST_F(Page, ARefreshedPageIsFilledAgain) {
     EXPECT_EQ(log.back().rfind(u"set results=Score: 0.0", 0), 0u);
 }
 
-TEST_F(Page, TheThemeGoesToThePageAsVariables) {
-    ASSERT_EQ(host.styles.size(), 1u);
-    const auto value = [&](const std::u16string& name) {
-        for (const auto& [key, v] : host.styles.back()) {
-            if (key == name) {
-                return v;
-            }
-        }
-        return std::u16string(u"(none)");
-    };
-    EXPECT_EQ(value(u"--pw-backgroundColor"), u"#202020");
-    EXPECT_EQ(value(u"--pw-textColor"), u"#ffffff");
-    EXPECT_EQ(value(u"--pw-frame-radius"), u"8px");
-    EXPECT_EQ(value(u"--pw-font-family"), u"(none)");
-    page.setFontFamily(u"Noto \"Sans\"");
-    EXPECT_EQ(value(u"--pw-font-family"), u"\"Noto Sans\"");
-
-    session->theme().setColor(kBackgroundColor, makeColor(1, 2, 3));
-    page.sessionChanged(kThemeChanged);
-    EXPECT_EQ(value(u"--pw-backgroundColor"), u"#010203");
+TEST_F(Page, AFaceNameReachesThePageQuotedWhole) {
+    page.setFontFamily(u"Noto \"Sans\" CJK");
+    ASSERT_FALSE(host.styles.empty());
+    const ExercisePageHost::Variables& variables = host.styles.back();
+    EXPECT_EQ(variables.back(), (std::pair<std::u16string, std::u16string>{u"--pw-font-family",
+                                                                           u"\"Noto Sans CJK\""}));
 }
 
 TEST(PagePlacement, ThePageAndTheEditorShareThePane) {
