@@ -16,6 +16,7 @@ enum PracticeChange : unsigned {
     kTakeFocus = 1u << 5,           // give the practice pane the keyboard focus
     kStartBlinkTimer = 1u << 6,     // (re)start the 300 ms timer that calls onBlinkTimer
     kThemeChanged = 1u << 7,        // re-read the theme's colours
+    kQuestionStarted = 1u << 8,     // a question was set up (the exercise page fills in)
 };
 
 class PracticeSessionListener {

@@ -277,7 +277,7 @@ void PracticeRun::restartQuestion() {
 
 bool PracticeRun::startQuestion() {
     PracticeChanges::Scope scope(m_changes);
-    changed(kRepaint | kCheckChanged | kExplanationChanged);
+    changed(kRepaint | kCheckChanged | kExplanationChanged | kQuestionStarted);
     m_sentence.clear();
     m_prompt.clear();
     m_consecutiveMisses = 0;

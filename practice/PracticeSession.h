@@ -110,6 +110,9 @@ public:
     // The "SentenceVisiblity" box.
     void setSentenceVisibility(bool visible);
     bool hasUnsavedResults() const { return m_results.hasUnsavedResults(); }
+    // The learner changed the open file's texts (the markup editor): Save and
+    // closing treat that as an unsaved result.
+    void markUnsaved() { m_results.markUnsaved(); }
 
     // The list's context menu for the selected rows, and its commands.
     std::vector<MenuItem> listMenu(int selectedCount) const;

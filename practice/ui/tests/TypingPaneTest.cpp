@@ -8,6 +8,7 @@
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/spinctrl.h>
+#include <wx/textctrl.h>
 #include <wx/tooltip.h>
 
 #include "gui/WxText.h"
@@ -291,8 +292,8 @@ TEST_F(Pane, TheDescriptionIsSavedWhenTheLearnerEditedIt) {
     pane->finish();  // nothing changed: nothing asked
     EXPECT_TRUE(ui->boxes.empty());
 
-    pane->descriptionEditor().setText(u"My notes");
-    sendNative(pane->descriptionEditor().handle(), wxEVT_TEXT);
+    // Typed by the learner: the native control changes and says so.
+    static_cast<wxTextCtrl*>(pane->descriptionEditor().handle())->SetValue("My notes");
     ui->answers = {IdYes};
     pane->finish();
     ASSERT_EQ(ui->boxes.size(), 1u);
