@@ -43,4 +43,40 @@ std::string resolveStartPath(const std::string& path, const std::string& startFo
     return path;
 }
 
+std::string fromStartFolder(const std::string& path) {
+    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
+        return path;
+    }
+    return startDirectory() + "/" + path;
+}
+
+bool parseNumber(const std::string& text, int minimum, int maximum, int& value) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    value = std::stoi(text);
+    return value >= minimum && value <= maximum;
+}
+
+bool parseRows(const std::string& text, int& first, int& last) {
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos) {
+        if (!parseNumber(text, 1, 999999999, first)) {
+            return false;
+        }
+        last = first;
+        return true;
+    }
+    if (!parseNumber(text.substr(0, dash), 1, 999999999, first)) {
+        return false;
+    }
+    const std::string end = text.substr(dash + 1);
+    if (end.empty()) {
+        last = 0;
+        return true;
+    }
+    return parseNumber(end, first, 999999999, last);
+}
+
 }  // namespace pw

@@ -20,4 +20,14 @@ const std::string& startDirectory();
 // left for the library's own search (the program folder, then Data/).
 std::string resolveStartPath(const std::string& path, const std::string& startFolder);
 
+// A path the user typed, meant from where the program was started: a
+// relative one is put under startDirectory() (for files to be written).
+std::string fromStartFolder(const std::string& path);
+
+// Rows numbered from 1: "A-B", "A-" (last 0: to the end) or "A" (one row).
+// False for anything else, or a range that ends before it starts.
+bool parseRows(const std::string& text, int& first, int& last);
+// A decimal number of up to nine digits from minimum to maximum.
+bool parseNumber(const std::string& text, int minimum, int maximum, int& value);
+
 }  // namespace pw

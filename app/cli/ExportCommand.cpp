@@ -23,45 +23,6 @@ constexpr const char* kUsage =
     "Usage: phrasewright --export FILE --out DIR [--rows A-B] [--spell] [--interval MS]\n"
     "                    [--lyrics NAME] [--jobs N]\n";
 
-bool parseNumber(const std::string& text, int minimum, int maximum, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= minimum && value <= maximum;
-}
-
-// "A-B", "A-" (to the end) or "A" (one row).
-bool parseRows(const std::string& text, int& first, int& last) {
-    const size_t dash = text.find('-');
-    if (dash == std::string::npos) {
-        if (!parseNumber(text, 1, 999999999, first)) {
-            return false;
-        }
-        last = first;
-        return true;
-    }
-    if (!parseNumber(text.substr(0, dash), 1, 999999999, first)) {
-        return false;
-    }
-    const std::string end = text.substr(dash + 1);
-    if (end.empty()) {
-        last = 0;
-        return true;
-    }
-    return parseNumber(end, first, 999999999, last);
-}
-
-// The program works in its own folder; paths the user typed are meant from
-// where the program was started.
-std::string fromStartFolder(const std::string& path) {
-    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
-        return path;
-    }
-    return startDirectory() + "/" + path;
-}
-
 // The services for the run: boxes go to standard error, and this thread
 // carries the speaker's events.
 class ScopedHeadlessUi {
