@@ -1,7 +1,9 @@
 // The print page's template expansion and the preparation of its items.
 #include "printing/PrintPage.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "content/SentenceListModel.h"
 #include "core/Utf.h"
@@ -46,6 +48,39 @@ std::u16string trimmed(const std::u16string& text) {
         --to;
     }
     return text.substr(from, to - from);
+}
+
+// The block with the item's texts put in, in one pass from left to right:
+// a sentence that itself reads "[translation]" is printed as it stands.
+std::u16string fillBlock(std::u16string_view block, const PrintItem& item) {
+    const std::pair<std::u16string_view, const std::u16string*> fields[] = {
+        {PrintPage::kSentence, &item.sentence},
+        {PrintPage::kTranslation, &item.translation},
+        {PrintPage::kExplanation, &item.explanation}};
+    std::u16string out;
+    out.reserve(block.size());
+    size_t at = 0;
+    while (at < block.size()) {
+        const size_t open = block.find(u'[', at);
+        if (open == std::u16string_view::npos) {
+            break;
+        }
+        out.append(block.substr(at, open - at));
+        at = open;
+        for (const auto& [placeholder, value] : fields) {
+            if (block.substr(open).starts_with(placeholder)) {
+                out.append(*value);
+                at += placeholder.size();
+                break;
+            }
+        }
+        if (at == open) {
+            out += u'[';
+            ++at;
+        }
+    }
+    out.append(block.substr(std::min(at, block.size())));
+    return out;
 }
 
 }  // namespace
@@ -126,10 +161,7 @@ std::optional<std::u16string> PrintPage::expand(std::u16string_view text) const 
         std::u16string_view(page).substr(blockStart, blockEnd - blockStart);
     std::u16string copies;
     for (size_t i = 0; i < m_items.size(); ++i) {
-        const PrintItem& item = m_items[i];
-        copies += replaceAll(
-            replaceAll(replaceAll(block, kSentence, item.sentence), kTranslation, item.translation),
-            kExplanation, item.explanation);
+        copies += fillBlock(block, m_items[i]);
         if (i % kItemsPerPage == kItemsPerPage - 1) {
             copies += kPageBreak;
             copies += kLineBreak;

@@ -78,7 +78,8 @@ public:
     // everywhere (in that order, so a title naming "[app_path]" shows the
     // folder), then the block between the first "<!--repeat-->" and the
     // first "<!--/repeat-->" behind it replaced by one copy per item, with a
-    // page break after every 24th. The markers stay, as comments. Nothing
+    // page break after every 24th. An item's texts are put in as they are,
+    // never scanned for placeholders again. The markers stay, as comments. Nothing
     // when the template has no such block: the page then stays as it was.
     std::optional<std::u16string> expand(std::u16string_view text) const;
 

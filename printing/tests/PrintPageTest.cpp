@@ -93,6 +93,13 @@ TEST(PrintPage, PlaceholdersAreReplacedWhereTheyApply) {
     }
 }
 
+TEST(PrintPage, AnItemsTextsAreNeverScannedForPlaceholders) {
+    PrintPage page;
+    page.setItems({{u"Say [translation]", u"[explanation] [x", u"e]"}});
+    EXPECT_EQ(page.expand(u"<!--repeat-->[sentence]/[translation]/[explanation[<!--/repeat-->"),
+              u"<!--repeat-->Say [translation]/[explanation] [x/[explanation[<!--/repeat-->");
+}
+
 TEST(PrintPage, WithoutACompleteBlockThePageStaysAsItWas) {
     const PrintPage page = pageOf(3);
     for (std::u16string_view text :
