@@ -117,20 +117,10 @@ std::optional<PrintArguments> parsePrintArguments(const std::vector<std::string>
 
 int runPrint(const PrintArguments& arguments, std::ostream& out, std::ostream& err) {
     SentenceListModel list;
-    if (!list.open(resolveStartPath(arguments.file, startDirectory()))) {
-        err << "phrasewright: cannot open " << arguments.file << "\n"
-            << toUtf8(list.openError()) << "\n";
-        return 1;
-    }
-    const int count = list.recordCount();
-    const int last = arguments.lastRow == 0 ? count : arguments.lastRow;
-    if (arguments.firstRow > count || last > count) {
-        err << "phrasewright: " << arguments.file << " has " << count << " sentences\n";
-        return 2;
-    }
     std::vector<int> rows;
-    for (int row = arguments.firstRow; row <= last; ++row) {
-        rows.push_back(row - 1);
+    if (const int status = openCommandRows(list, arguments.file, arguments.firstRow,
+                                           arguments.lastRow, rows, err)) {
+        return status;
     }
     PrintPage page;
     page.fill(list, rows);

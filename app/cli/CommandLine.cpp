@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "content/SentenceListModel.h"
 #include "core/Utf.h"
 
 namespace pw {
@@ -77,6 +78,25 @@ bool parseRows(const std::string& text, int& first, int& last) {
         return true;
     }
     return parseNumber(end, first, 999999999, last);
+}
+
+int openCommandRows(SentenceListModel& list, const std::string& file, int firstRow, int lastRow,
+                    std::vector<int>& rows, std::ostream& err) {
+    if (!list.open(resolveStartPath(file, startDirectory()))) {
+        err << "phrasewright: cannot open " << file << "\n" << toUtf8(list.openError()) << "\n";
+        return 1;
+    }
+    const int count = list.recordCount();
+    const int last = lastRow == 0 ? count : lastRow;
+    if (firstRow > count || last > count) {
+        err << "phrasewright: " << file << " has " << count << " sentences\n";
+        return 2;
+    }
+    rows.clear();
+    for (int row = firstRow; row <= last; ++row) {
+        rows.push_back(row - 1);
+    }
+    return 0;
 }
 
 }  // namespace pw

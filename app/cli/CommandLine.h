@@ -2,10 +2,13 @@
 // started from (start-up makes the program's own folder the current one).
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace pw {
+
+class SentenceListModel;
 
 // The arguments after the program name joined with no separator, as the
 // program has always read them; empty when there are none.
@@ -29,5 +32,12 @@ std::string fromStartFolder(const std::string& path);
 bool parseRows(const std::string& text, int& first, int& last);
 // A decimal number of up to nine digits from minimum to maximum.
 bool parseNumber(const std::string& text, int minimum, int maximum, int& value);
+
+// Opens the learning file a command was given and picks its records firstRow
+// to lastRow (from 1; lastRow 0: to the end) into rows. 0 when they are
+// there; otherwise the status to exit with, the reason said on err: 1 for a
+// file that cannot be opened, 2 for rows it does not have.
+int openCommandRows(SentenceListModel& list, const std::string& file, int firstRow, int lastRow,
+                    std::vector<int>& rows, std::ostream& err);
 
 }  // namespace pw

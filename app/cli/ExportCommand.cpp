@@ -113,21 +113,10 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
     const auto started = std::chrono::steady_clock::now();
     ScopedHeadlessUi ui;
     SentenceListModel list;
-    const std::string path = resolveStartPath(arguments.file, startDirectory());
-    if (!list.open(path)) {
-        err << "phrasewright: cannot open " << arguments.file << "\n"
-            << toUtf8(list.openError()) << "\n";
-        return 1;
-    }
-    const int last = arguments.lastRow == 0 ? list.recordCount() : arguments.lastRow;
-    if (arguments.firstRow > list.recordCount() || last > list.recordCount()) {
-        err << "phrasewright: " << arguments.file << " has " << list.recordCount()
-            << " sentences\n";
-        return 2;
-    }
     std::vector<int> records;
-    for (int row = arguments.firstRow; row <= last; ++row) {
-        records.push_back(row - 1);
+    if (const int status = openCommandRows(list, arguments.file, arguments.firstRow,
+                                           arguments.lastRow, records, err)) {
+        return status;
     }
 
     const std::vector<PlayerFormat> formats = loadPlayerFormats(kLyricsFormatsPath);
