@@ -98,13 +98,7 @@ std::optional<PrintArguments> parsePrintArguments(const std::vector<std::string>
                 error = "--rows takes A-B, rows numbered from 1: " + args[i];
                 return std::nullopt;
             }
-        } else if (arg.rfind("--", 0) == 0) {
-            error = hasValue ? "unknown option " + arg : arg + " needs a value";
-            return std::nullopt;
-        } else if (parsed.file.empty()) {
-            parsed.file = arg;
-        } else {
-            error = "one learning file only: " + arg;
+        } else if (!takeLearningFile(arg, !hasValue, parsed.file, error)) {
             return std::nullopt;
         }
     }

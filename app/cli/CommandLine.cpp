@@ -80,6 +80,20 @@ bool parseRows(const std::string& text, int& first, int& last) {
     return parseNumber(end, first, 999999999, last);
 }
 
+bool takeLearningFile(const std::string& arg, bool lacksValue, std::string& file,
+                      std::string& error) {
+    if (arg.rfind("--", 0) == 0) {
+        error = lacksValue ? arg + " needs a value" : "unknown option " + arg;
+        return false;
+    }
+    if (!file.empty()) {
+        error = "one learning file only: " + arg;
+        return false;
+    }
+    file = arg;
+    return true;
+}
+
 int openCommandRows(SentenceListModel& list, const std::string& file, int firstRow, int lastRow,
                     std::vector<int>& rows, std::ostream& err) {
     if (!list.open(resolveStartPath(file, startDirectory()))) {

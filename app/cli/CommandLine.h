@@ -33,6 +33,12 @@ bool parseRows(const std::string& text, int& first, int& last);
 // A decimal number of up to nine digits from minimum to maximum.
 bool parseNumber(const std::string& text, int minimum, int maximum, int& value);
 
+// An argument no option of the command took: the learning file, the first
+// time. False, with the reason in error, for a second file or an option the
+// command does not know (or, when lacksValue, one given without its value).
+bool takeLearningFile(const std::string& arg, bool lacksValue, std::string& file,
+                      std::string& error);
+
 // Opens the learning file a command was given and picks its records firstRow
 // to lastRow (from 1; lastRow 0: to the end) into rows. 0 when they are
 // there; otherwise the status to exit with, the reason said on err: 1 for a

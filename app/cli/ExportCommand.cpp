@@ -92,13 +92,7 @@ std::optional<ExportArguments> parseExportArguments(const std::vector<std::strin
                 error = "--jobs takes a number from 1 to 256: " + args[i];
                 return std::nullopt;
             }
-        } else if (arg.rfind("--", 0) == 0) {
-            error = hasValue || arg == "--spell" ? "unknown option " + arg : arg + " needs a value";
-            return std::nullopt;
-        } else if (parsed.file.empty()) {
-            parsed.file = arg;
-        } else {
-            error = "one learning file only: " + arg;
+        } else if (!takeLearningFile(arg, !hasValue && arg != "--spell", parsed.file, error)) {
             return std::nullopt;
         }
     }
