@@ -9,6 +9,7 @@ bool ToolWindow::onCreate() {
     m_bar.loadImages("Resources/MainTool.bmp", 16, wxColour(0, 255, 0));
     m_bar.addButton(kAlwaysOnTop, 1, u"Always on Top", ToolBar::Kind::Check);
     m_bar.addButton(kThemeMenu, 3, u"Theme");
+    m_bar.addButton(kWordCounter, 0, kWordCounterTip);
     onSize(clientWidth(), clientHeight());
     return true;
 }

@@ -355,6 +355,14 @@ bool WebBrowser::printToFile(const std::string& path, TextCallback done) {
     return true;
 }
 
+bool WebBrowser::print() {
+    if (!m_engine) {
+        return false;
+    }
+    m_engine->print();
+    return true;
+}
+
 // ---- What the engine tells
 
 void WebBrowser::engineLoaded(bool ok) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/cli/CountWordsCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
@@ -70,6 +71,7 @@ CommandTable headlessCommands() {
     table.add(replaceCommand());
     table.add(importCommand());
     table.add(exportCommand());
+    table.add(countWordsCommand());
     return table;
 }
 
