@@ -11,6 +11,7 @@
 #include "audio/EncoderProcess.h"
 #include "audio/TempoStream.h"
 #include "audio/WavFile.h"
+#include "core/AppFiles.h"
 #include "core/SafeFile.h"
 #include "core/TempFolder.h"
 #include "core/UiServices.h"
@@ -429,7 +430,7 @@ bool BassPlayer::encodeLocked(const std::string& target, const std::vector<std::
 
 bool BassPlayer::saveAsMp3(const std::string& mp3Path) {
     std::lock_guard lock(m_mutex);
-    const std::string lame = EncoderProcess::findProgram("Plugins/lame", "lame");
+    const std::string lame = EncoderProcess::findProgram(shippedFile("Plugins/lame"), "lame");
     if (lame.empty()) {
         showAudioMessage(u"Plugins フォルダーに lame.exe ファイルを入れてください。",
                          u"lame.exe was not found in the plugins folder", MbOk);
