@@ -19,6 +19,7 @@ learner_uid=65534 # nobody
 
 fail() {
     echo "check-package: $*" >&2
+    if [ -n "${work:-}" ]; then echo "check-package: the learner's files are kept in $work" >&2; fi
     exit 1
 }
 
@@ -134,10 +135,10 @@ installed_checks() {
     rm -rf "$work"
 }
 
-# Throw-away layers over /usr and /var inside this mount namespace.
+# Throw-away layers over /usr and /var inside this mount namespace, kept in a
+# memory file system mounted on the empty folder $1.
 overlay_system() {
-    local layers
-    layers=$(mktemp -d)
+    local layers=$1
     mount -t tmpfs tmpfs "$layers"
     for dir in usr var; do
         mkdir -p "$layers/$dir/upper" "$layers/$dir/work"
@@ -147,7 +148,7 @@ overlay_system() {
 }
 
 if [ "${1:-}" = "--inside" ]; then
-    overlay_system
+    overlay_system "$3"
     installed_checks "$2"
     exit 0
 fi
@@ -168,7 +169,8 @@ echo "$(basename "$deb"): $(du -h "$deb" | cut -f1)"
 dpkg-deb -f "$deb" Depends
 
 files=$(mktemp -d)
-trap 'rm -rf "$files"' EXIT
+layers=$(mktemp -d)
+trap 'rm -rf "$files"; rmdir "$layers"' EXIT
 dpkg-deb -x "$deb" "$files"
 desktop-file-validate "$files/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$files/usr/share/metainfo/$app_id.metainfo.xml"
@@ -176,13 +178,12 @@ echo "-- lintian"
 lintian --fail-on error --display-info "$deb" || fail "lintian reports errors"
 
 echo "== The installed package"
-if unshare --mount --propagation private true 2>/dev/null &&
-    unshare --mount --propagation private bash -c "$(declare -f overlay_system); overlay_system" \
-        2>/dev/null; then
-    unshare --mount --propagation private "$self" --inside "$deb"
+if unshare --mount --propagation private \
+    bash -c "$(declare -f overlay_system); overlay_system '$layers'" 2>/dev/null; then
+    unshare --mount --propagation private "$self" --inside "$deb" "$layers"
 else
     echo "(no private mount namespace here: installing on the system, removed at the end)"
-    trap 'rm -rf "$files"; dpkg -P "$deb_name" >/dev/null 2>&1 || true' EXIT
+    trap 'rm -rf "$files"; rmdir "$layers"; dpkg -P "$deb_name" >/dev/null 2>&1 || true' EXIT
     installed_checks "$deb"
 fi
 echo "The package checks passed."
