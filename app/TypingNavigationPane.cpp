@@ -28,9 +28,13 @@ bool TypingNavigationPane::onCreate() {
     m_tabs.create(*this);
     m_library.create(m_tabs);
     m_tabs.addPage(m_library, u"Data");
+    // The start screen shows neither the practice's controls nor the
+    // speaker's: they come once it is on screen.
+    m_typing.deferControls([this] {
+        m_speakerPane.create(m_typing);
+        m_typing.setSpeakerPane(&m_speakerPane);
+    });
     m_typing.create(*this);
-    m_speakerPane.create(m_typing);
-    m_typing.setSpeakerPane(&m_speakerPane);
     m_typing.session().setAudioConversionOpener([this](const std::vector<int>& rows) {
         // Once the list's menu has closed.
         if (wxWindow* window = handle()) {
