@@ -41,7 +41,8 @@ check_nothing_written_under_usr() {
         -e '^[0-9]+ +(creat|mkdir|rename|unlink|rmdir|link|symlink|chmod|fchmodat|truncate)' ||
         true)
     [ -z "$writes" ] || fail "the program wrote under /usr: $writes"
-    [ -z "$(find /usr/share/phrasewright /usr/bin/phrasewright -newer "$work/installed")" ] ||
+    [ -z "$(find /usr/share/phrasewright "$(dirname "$module")" /usr/bin/phrasewright \
+        -newer "$work/installed")" ] ||
         fail "files under /usr changed"
 }
 
@@ -71,11 +72,15 @@ installed_checks() {
     chmod 700 "$work/runtime"
     local settings=$config_home/phrasewright/phrasewright.ini
     local learner=$data_home/phrasewright
+    local module
+    local page=/usr/share/phrasewright/Resources/dictation.html
 
     echo "-- dpkg -i"
     dpkg -i "$deb" >/dev/null
     touch "$work/installed"
     [ -x /usr/bin/phrasewright ] || fail "no /usr/bin/phrasewright"
+    module=$(dpkg -L "$deb_name" | grep '/phrasewright-webkit\.so$') || fail "no web engine module"
+    case $module in /usr/lib/*/phrasewright/*) ;; *) fail "the web engine is in $module" ;; esac
 
     echo "-- headless, as a learner with an empty home"
     as_learner phrasewright --help >"$work/help.out"
@@ -102,9 +107,23 @@ installed_checks() {
         "$learner/Tree.xml"
     sed -i 's/totalTime="0"/totalTime="3723000"/' "$learner/Log.xml"
     sed -i 's/^MainWidth=.*/MainWidth=700/' "$settings"
+    # This start shows the questions in the exercise page, which needs the web
+    # engine module and the page from the installation.
+    if grep -q '^UseIE=' "$settings"; then
+        sed -i 's/^UseIE=.*/UseIE=1/' "$settings"
+    elif grep -q '^\[Phrasewright\]' "$settings"; then
+        sed -i '/^\[Phrasewright\]/a UseIE=1' "$settings"
+    else
+        printf '[Phrasewright]\nUseIE=1\n' >>"$settings"
+    fi
     dpkg -i "$deb" >/dev/null
     touch "$work/installed"
     start_window
+    grep -E "open.*\"$module\".* = [0-9]+$" "$work/tmp/trace" >/dev/null ||
+        fail "the web engine was not opened from $module: $(grep -F "$module" "$work/tmp/trace")"
+    grep -E "\"$page\".* = 0$" "$work/tmp/trace" >/dev/null ||
+        fail "the exercise page was not found at $page: $(grep -F dictation "$work/tmp/trace")"
+    echo "   the exercise page from $page, in the web engine from $module"
     grep -q 'path="Data/Mine.xml"' "$learner/Tree.xml" || fail "the library lost the learner's entry"
     grep -q 'totalTime="3723000"' "$learner/Log.xml" || fail "the totals were replaced"
     grep -q '^MainWidth=700' "$settings" || fail "the window settings were replaced"
@@ -127,7 +146,8 @@ installed_checks() {
     local before
     before=$(cd "$home" && find . -type f ! -name '*.png' -exec sha1sum {} + | sort)
     dpkg -P "$deb_name" >/dev/null
-    [ ! -e /usr/bin/phrasewright ] && [ ! -e /usr/share/phrasewright ] ||
+    [ ! -e /usr/bin/phrasewright ] && [ ! -e /usr/share/phrasewright ] &&
+        [ ! -e "$(dirname "$module")" ] ||
         fail "the package left files behind"
     [ "$(cd "$home" && find . -type f ! -name '*.png' -exec sha1sum {} + | sort)" = "$before" ] ||
         fail "removing the package changed the learner's files"
