@@ -5,6 +5,7 @@
 
 #include <wx/toplevel.h>
 
+#include "core/AppFiles.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "export/ui/FlashWritingConverter.h"
@@ -169,7 +170,9 @@ bool TypingNavigationPane::openLearningFile(const std::u16string& path) {
         return false;  // results that could not be saved keep their file open
     }
     // An absolute path names one file; only a relative one may be in Data/.
-    if (area.openFile(path) || (!isAbsolutePath(path) && area.openFile(u"Data/" + path))) {
+    if (area.openFile(path) ||
+        (!isAbsolutePath(path) &&
+         area.openFile(fromUtf8(learnerFolder(AppFiles::kDataFolder)) + path))) {
         m_openFile = path;
         // The file's own label, also when another entry is selected or the
         // file came from the command line.

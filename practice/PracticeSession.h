@@ -43,8 +43,8 @@ namespace pw {
 struct PracticeSetup {
     Clock* clock = nullptr;        // the tick count when null
     KeySound* keySound = nullptr;  // "Resources/type.wav" when null
-    std::string logPath = HistoryManager::kDefaultPath;
-    std::string themePath = TypingStyleManager::kDefaultPath;
+    std::string logPath = learnerFile(HistoryManager::kDefaultPath);
+    std::string themePath = learnerFile(TypingStyleManager::kDefaultPath);
 };
 
 class PracticeSession {

@@ -20,6 +20,8 @@ PACKAGES=(
   # peers the tests check our output against
   sox libsox-fmt-mp3 mpg123 espeak-ng libxml2-utils libpugixml-dev python3-mutagen strace ffmpeg
   poppler-utils
+  # the installation: manual page, Debian package and its checkers
+  help2man file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -9,6 +9,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "content/SentenceListModel.h"
+#include "core/AppFiles.h"
 #include "core/HeadlessUi.h"
 #include "core/Utf.h"
 #include "export/AudioConversion.h"
@@ -113,7 +114,7 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
         return status;
     }
 
-    const std::vector<PlayerFormat> formats = loadPlayerFormats(kLyricsFormatsPath);
+    const std::vector<PlayerFormat> formats = loadPlayerFormats(learnerFile(kLyricsFormatsPath));
     ConverterOptions options;
     options.outputPath = fromUtf8(fromStartFolder(arguments.outputFolder));
     options.intervalMs = arguments.intervalMs;

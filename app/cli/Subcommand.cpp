@@ -9,6 +9,7 @@
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
+#include "core/AppFiles.h"
 
 namespace pw {
 
@@ -52,6 +53,7 @@ int CommandTable::run(const std::vector<std::string>& args, CommandStreams& io) 
     if (!args.empty()) {
         if (args[0] == kHelp) {
             printUsage(io.out);
+            io.out << "\n" << AppFiles::instance().describe();
             return 0;
         }
         if (const Subcommand* command = find(args[0])) {
