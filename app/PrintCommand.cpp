@@ -13,6 +13,7 @@
 #include "app/cli/CommandLine.h"
 #include "browser/WebBrowser.h"
 #include "content/SentenceListModel.h"
+#include "core/AppFiles.h"
 #include "core/AppPaths.h"
 #include "core/Utf.h"
 #include "printing/PrintPage.h"
@@ -121,7 +122,7 @@ int runPrint(const PrintArguments& arguments, std::ostream& out, std::ostream& e
     page.setProgramFolder(fromUtf8(moduleDirectory()));
 
     const std::string templatePath =
-        arguments.templatePath.empty() ? std::string(kPrintTemplatePath)
+        arguments.templatePath.empty() ? shippedFile(kPrintTemplatePath)
                                        : resolveStartPath(arguments.templatePath, startDirectory());
     const std::u16string text = readPrintTemplate(templatePath);
     const std::optional<std::u16string> html = page.expand(text);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/AppFiles.h"
 #include "dictionary/DictionaryData.h"
 
 namespace pw {
@@ -63,7 +64,7 @@ public:
     };
 
     // The learned list in folder (with its trailing "/").
-    explicit WordCounter(std::string folder = kLearnedWordsFolder);
+    explicit WordCounter(std::string folder = learnerFolder(kLearnedWordsFolder));
 
     // Reads the learned words; false (none learned) when there is no file yet.
     bool load();

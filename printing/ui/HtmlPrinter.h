@@ -14,6 +14,7 @@
 #include <string>
 
 #include "browser/WebBrowser.h"
+#include "core/AppFiles.h"
 #include "editor/TextEditor.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
@@ -75,7 +76,7 @@ private:
     void pageContextMenu(WebBrowser& browser, int x, int y) override;
 
     PrintPage m_page;
-    std::string m_templatePath = kPrintTemplatePath;
+    std::string m_templatePath = shippedFile(kPrintTemplatePath);
     Label m_label;
     TextEditor m_editor;
     Button m_print;

@@ -24,7 +24,7 @@ public:
     enum MenuId : int { kMoveItem = 1 };
 
     // The learned words live in folder ("Dictionaries/").
-    explicit WordCounterDialog(std::string folder = kLearnedWordsFolder);
+    explicit WordCounterDialog(std::string folder = learnerFolder(kLearnedWordsFolder));
     // Saves the learned words if closing did not.
     ~WordCounterDialog() override;
 
