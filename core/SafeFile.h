@@ -44,7 +44,8 @@ private:
 bool replaceFileContents(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Reads a whole file; false when it cannot be read.
+// Reads a whole regular file; false when it cannot be read or is not a
+// regular file (a FIFO or device is refused without waiting on it).
 bool readFileBytes(const std::string& path, std::string& bytes);
 
 }  // namespace pw

@@ -58,6 +58,7 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
     test::TempDir dir;
     test::writeAll(dir.file("bad.xml"), "<SentenceList>\n  <SentenceGroup a=1/>\n</SentenceList>");
     test::writeAll(dir.file("song.mp3"), test::id3::kAudio);
+    test::writeAll(dir.file("empty.xml"), "");
     struct Case {
         std::string file;
         std::vector<std::string> reasons;
@@ -65,6 +66,7 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
     const Case cases[] = {
         {"bad.xml", {"cannot open", "XMLParser line:280", "Row:2 Col:", "bad.xml"}},
         {"missing.xml", {"missing.xml does not exist"}},
+        {"empty.xml", {"empty.xml is empty"}},
         {"song.mp3", {"synchronised lyrics", "does not start with an ID3v2 tag"}},
     };
     for (const Case& c : cases) {
@@ -81,6 +83,17 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
 
     EXPECT_EQ(list({}).status, 2);
     EXPECT_EQ(list({"a.xml", "b.xml"}).status, 2);
+}
+
+TEST(ListCommand, APipeIsRefusedWithinASecond) {
+    using namespace std::chrono_literals;
+    test::TempDir dir;
+    const std::string pipe = dir.file("p.xml");
+    test::makeFifo(pipe);
+    Outcome run{};
+    EXPECT_TRUE(test::returnsWithin(1s, pipe, [&] { run = list({pipe}); }));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
 }
 
 }  // namespace
