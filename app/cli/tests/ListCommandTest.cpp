@@ -51,6 +51,14 @@ TEST(ListCommand, PrintsTheCellsAndStartTimeOfEveryRecord) {
     const Outcome lyrics = list({dir.file("talk.mp3")});
     EXPECT_EQ(lyrics.status, 0) << lyrics.err;
     EXPECT_EQ(lyrics.out, "\t\tHi\t\t\t\t0\n\t\tBye\t\t\t\t754320\n");
+
+    // A download cut off inside the lyrics lists the lines it holds.
+    const std::string whole =
+        id3::tag(4, id3::frame(4, "SYLT", id3::syltBody(3, {{u"Hi", 0}, {u"Bye", 754321}})));
+    test::writeAll(dir.file("cut.mp3"), whole.substr(0, whole.size() - 2));
+    const Outcome cut = list({dir.file("cut.mp3")});
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out, "\t\tHi\t\t\t\t0\n");
 }
 
 TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
