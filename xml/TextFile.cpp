@@ -230,6 +230,157 @@ long long eucJpCount(std::string_view bytes) {
     });
 }
 
+namespace {
+
+// How likely a JIS X 0208 character is in a learner's Japanese text, by its
+// row: kana and punctuation are everywhere, the first level of kanji is
+// common, the second rare, and the rows the standard leaves empty (or vendors
+// fill) almost never occur.
+int jisRowScore(unsigned row) {
+    if (row == 4 || row == 5) {
+        return 4;  // hiragana, katakana
+    }
+    if (row == 1) {
+        return 2;  // punctuation and symbols
+    }
+    if (row == 3) {
+        return 1;  // full-width digits and letters
+    }
+    if (row >= 16 && row <= 47) {
+        return 2;
+    }
+    if (row >= 48 && row <= 84) {
+        return -1;
+    }
+    if (row == 2 || (row >= 6 && row <= 8)) {
+        return 0;  // symbols, Greek, Cyrillic, box drawing
+    }
+    return -4;
+}
+
+// Half-width katakana (0xA1..0xDF as Shift_JIS writes them) in their context:
+// small kana, the long-vowel mark and the sound marks follow a kana, and only
+// some kana take a sound mark; runs of punctuation are not text.
+class HalfWidthKana {
+public:
+    int score(unsigned c) {
+        int score;
+        bool kana = true;
+        if (c <= 0xA5) {
+            score = m_previous != 0 && m_previous <= 0xA5 ? -3 : 0;  // ｡｢｣､･
+            kana = false;
+        } else if (c == 0xDE) {
+            score = m_previous == 0xB3 || inRange(m_previous, 0xB6, 0xC4) ||
+                            inRange(m_previous, 0xCA, 0xCE)
+                        ? 2
+                        : -3;  // ﾞ
+        } else if (c == 0xDF) {
+            score = inRange(m_previous, 0xCA, 0xCE) ? 2 : -3;  // ﾟ
+        } else if (inRange(c, 0xA7, 0xB0)) {
+            score = m_previous > 0xA5 ? 2 : -3;  // ｧ..ｯ, ｰ
+        } else {
+            score = 2;
+        }
+        m_previous = kana || c <= 0xA5 ? c : 0;
+        return score;
+    }
+    void other() { m_previous = 0; }
+
+private:
+    unsigned m_previous = 0;  // the half-width character before, 0 for anything else
+};
+
+// The plausibility of bytes as Japanese text when read as EUC-JP or as
+// Shift_JIS (both readings well-formed): the sum of the scores above.
+long long japaneseScore(std::string_view bytes, bool eucJp) {
+    const Byte* b = bytesOf(bytes);
+    const size_t n = bytes.size();
+    HalfWidthKana halfWidth;
+    long long score = 0;
+    size_t i = 0;
+    while (i < n) {
+        const unsigned c = b[i];
+        if (c < 0x80) {
+            halfWidth.other();
+            ++i;
+            continue;
+        }
+        if (eucJp) {
+            if (c == 0x8E && i + 1 < n) {
+                score += halfWidth.score(b[i + 1]);
+                i += 2;
+                continue;
+            }
+            halfWidth.other();
+            if (c == 0x8F) {
+                score -= 2;  // JIS X 0212: rare kanji and accented letters
+                i += 3;
+                continue;
+            }
+            score += jisRowScore(c - 0xA0);
+            i += 2;
+            continue;
+        }
+        if (inRange(c, 0xA1, 0xDF)) {
+            score += halfWidth.score(c);
+            ++i;
+            continue;
+        }
+        halfWidth.other();
+        const unsigned trail = i + 1 < n ? b[i + 1] : 0;
+        if (c >= 0xF0) {
+            score += c <= 0xF9 ? -4 : -1;  // user-defined area, IBM extensions
+        } else {
+            const unsigned lead = c <= 0x9F ? c - 0x81 : c - 0xC1;
+            score += jisRowScore(lead * 2 + 1 + (trail >= 0x9F ? 1 : 0));
+        }
+        i += 2;
+    }
+    return score;
+}
+
+// Between two well-formed readings: the one the XML declaration names, else
+// the more plausible one (EUC-JP when they are equal, as the counts decide).
+int eucJpOrShiftJis(std::string_view bytes) {
+    const std::string declared = declaredXmlEncoding(bytes);
+    if (declared == "SHIFTJIS" || declared == "SJIS" || declared == "CP932" ||
+        declared == "WINDOWS31J" || declared == "MSKANJI") {
+        return kSystemCodePage;
+    }
+    if (declared == "EUCJP" || declared == "XEUCJP" || declared == "EUCJPMS") {
+        return kEucJp;
+    }
+    return japaneseScore(bytes, false) > japaneseScore(bytes, true) ? kSystemCodePage : kEucJp;
+}
+
+}  // namespace
+
+std::string declaredXmlEncoding(std::string_view bytes) {
+    const size_t end = bytes.find("?>");
+    if (!bytes.starts_with("<?xml") || end == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view declaration = bytes.substr(0, end);
+    const size_t name = declaration.find(" encoding=");
+    if (name == std::string_view::npos || name + 11 >= declaration.size()) {
+        return {};
+    }
+    const char quote = declaration[name + 10];
+    const size_t close = declaration.find(quote, name + 11);
+    if ((quote != '"' && quote != '\'') || close == std::string_view::npos) {
+        return {};
+    }
+    std::string normalized;
+    for (char c : declaration.substr(name + 11, close - name - 11)) {
+        if (c >= 'a' && c <= 'z') {
+            normalized.push_back(static_cast<char>(c - 'a' + 'A'));
+        } else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            normalized.push_back(c);
+        }
+    }
+    return normalized;
+}
+
 int detectEncoding(std::string_view bytes) {
     const long long size = static_cast<long long>(bytes.size());
     // A NUL makes the Shift_JIS count -1 (binary); ASCII makes every count the
@@ -245,10 +396,15 @@ int detectEncoding(std::string_view bytes) {
         return kUtf8;
     }
     const long long e = eucJpCount(bytes);
+    const long long s = shiftJisCount(bytes);
+    if (e == size && s >= size) {
+        // Half-width katakana in Shift_JIS are valid EUC-JP pairs, and EUC-JP
+        // kana often valid Shift_JIS: the counts cannot tell them apart.
+        return eucJpOrShiftJis(bytes);
+    }
     if (e == size) {
         return kEucJp;
     }
-    const long long s = shiftJisCount(bytes);
     if (s >= size) {
         return kSystemCodePage;
     }

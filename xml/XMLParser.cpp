@@ -31,49 +31,12 @@ std::u16string ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 // ---- The document
 
 XMLParser::XMLParser() = default;
 XMLParser::~XMLParser() = default;
-
-namespace {
-
-// The encoding named by the XML declaration at the start of bytes, normalised
-// as the reader does ("Shift_JIS" gives "SHIFTJIS"); empty when there is none.
-std::string declaredEncoding(std::string_view bytes) {
-    const size_t end = bytes.find("?>");
-    if (!bytes.starts_with("<?xml") || end == std::string_view::npos) {
-        return {};
-    }
-    const std::string_view declaration = bytes.substr(0, end);
-    const size_t name = declaration.find(" encoding=");
-    if (name == std::string_view::npos || name + 11 >= declaration.size()) {
-        return {};
-    }
-    const char quote = declaration[name + 10];
-    const size_t close = declaration.find(quote, name + 11);
-    if ((quote != '"' && quote != '\'') || close == std::string_view::npos) {
-        return {};
-    }
-    std::string normalized;
-    for (char c : declaration.substr(name + 11, close - name - 11)) {
-        if (isLetter(c) || isDigit(c)) {
-            normalized.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-        }
-    }
-    return normalized;
-}
-
-}  // namespace
 
 bool XMLParser::load(const std::string& path) {
     std::string bytes;
@@ -110,7 +73,7 @@ bool XMLParser::loadBytes(std::string bytes) {
         // A document declared Shift_JIS is CP932 whatever the locale's code page is.
         if (decodeTextBytes(bytes, text, bytes.empty() ? kDetectEncoding : detected) ==
                 kSystemCodePage &&
-            declaredEncoding(bytes) == "SHIFTJIS") {
+            declaredXmlEncoding(bytes) == "SHIFTJIS") {
             text = decodeCodePage(bytes, kCharsetCp932);
         }
         return !text.empty() && parse(std::u16string_view(text));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
 #include "xml/CodePage.h"
 #include "xml/TextFile.h"
@@ -57,6 +58,86 @@ TEST(TextFile, DetectsTheEncodingOfUnmarkedText) {
         EXPECT_EQ(decodeTextBytes(bytes, text), c.code) << c.what;
         EXPECT_EQ(text, c.text) << c.what;
     }
+}
+
+// Bytes that are well-formed both as EUC-JP and as Shift_JIS, but not as
+// UTF-8 (which comes first).
+bool readsBothWays(const std::string& bytes) {
+    const auto size = static_cast<long long>(bytes.size());
+    return eucJpCount(bytes) == size && shiftJisCount(bytes) == size && utf8Count(bytes) < size;
+}
+
+TEST(TextFile, TextThatReadsAsBothEucJpAndShiftJisIsReadAsTheMoreJapaneseOne) {
+    ScopedLocale japanese("ja_JP.UTF-8");
+    struct Case {
+        std::u16string text;
+        const char* charset;  // the file's real encoding
+    };
+    const Case cases[] = {
+        // Half-width katakana, whose EUC-JP reading is a few unrelated kanji.
+        {u"ｺﾝﾆﾁﾜｰ", kCharsetCp932},
+        {u"ﾃﾞｰﾀ", kCharsetCp932},
+        {u"ｱﾘｶﾞﾄｳ", kCharsetCp932},
+        {u"ｹﾞﾝｷﾃﾞｽｶ", kCharsetCp932},
+        {u"ﾐｾﾃｸﾀﾞｻｲ", kCharsetCp932},
+        {u"<b>ｶﾀｶﾅ</b>", kCharsetCp932},
+        // EUC-JP sentences, whose Shift_JIS reading is half-width punctuation and kana.
+        {u"ひらがな", kCharsetEucJp},
+        {u"カタカナ", kCharsetEucJp},
+        {u"日本語のテキスト", kCharsetEucJp},
+        {u"私は学生です。", kCharsetEucJp},
+        {u"彼は毎朝駅まで歩きます。", kCharsetEucJp},
+        {u"明日は雨が降るでしょう。", kCharsetEucJp},
+        {u"天気がいいですね。", kCharsetEucJp},
+        {u"今日は金曜日です", kCharsetEucJp},
+        // Half-width katakana in EUC-JP read as Shift_JIS are kanji of the
+        // first level: a tie, which EUC-JP wins.
+        {u"ｺﾝﾆﾁﾜｰ", kCharsetEucJp},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes = encode(c.text, c.charset);
+        ASSERT_TRUE(readsBothWays(bytes)) << c.charset << " " << toUtf8(c.text);
+        const int expected = c.charset == kCharsetEucJp ? kEucJp : kSystemCodePage;
+        std::string copy = bytes;
+        std::u16string text;
+        EXPECT_EQ(decodeTextBytes(copy, text), expected) << c.charset << " " << toUtf8(c.text);
+        EXPECT_EQ(text, c.text) << c.charset;
+    }
+
+    // Through the tables of each encoding: every word of two half-width kana
+    // in Shift_JIS, and every two hiragana or katakana in EUC-JP, that reads
+    // both ways is read as it was written.
+    int ambiguous = 0;
+    auto check = [&](const std::u16string& word, const char* charset, int expected) {
+        const std::string bytes = encode(word, charset);
+        if (readsBothWays(bytes)) {
+            ++ambiguous;
+            EXPECT_EQ(detectEncoding(bytes), expected) << charset << " " << toUtf8(word);
+        }
+    };
+    for (char16_t first = u'ｱ'; first <= u'ﾝ'; ++first) {
+        for (char16_t second = u'ｰ'; second <= u'ﾝ'; ++second) {
+            check(std::u16string{first, second}, kCharsetCp932, kSystemCodePage);
+        }
+    }
+    for (const auto& [low, high] : {std::pair{u'ぁ', u'ん'}, std::pair{u'ァ', u'ヶ'}}) {
+        for (char16_t first = low; first <= high; ++first) {
+            for (char16_t second = low; second <= high; ++second) {
+                check(std::u16string{first, second}, kCharsetEucJp, kEucJp);
+            }
+        }
+    }
+    EXPECT_GT(ambiguous, 1000);
+
+    // A declaration decides before plausibility does.
+    const std::string declaredEuc = "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><a>" +
+                                    encode(u"ｺﾝﾆﾁﾜｰ", kCharsetCp932) + "</a>";
+    EXPECT_EQ(detectEncoding(declaredEuc), kEucJp);
+    const std::string declaredSjis = "<?xml version=\"1.0\" encoding='shift_jis'?><a>" +
+                                     encode(u"ひらがな", kCharsetEucJp) + "</a>";
+    EXPECT_EQ(detectEncoding(declaredSjis), kSystemCodePage);
+    EXPECT_EQ(declaredXmlEncoding("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"), "SHIFTJIS");
+    EXPECT_EQ(declaredXmlEncoding("<a encoding=\"EUC-JP\"/>"), "");
 }
 
 TEST(TextFile, MarksDecideBeforeHintsAndHintsBeforeDetection) {

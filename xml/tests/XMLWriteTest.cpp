@@ -70,6 +70,44 @@ TEST(XMLWrite, SavesInTheDeclaredEncodingAndReadsBack) {
     unsetenv("LC_ALL");
 }
 
+// Loads the file at path, checks the translation's text and saves it again
+// over itself: a document read and saved without edits keeps its bytes.
+void expectByteIdenticalRoundTrip(const std::string& path, const std::u16string& translation,
+                                  const std::string& label) {
+    const std::string before = readAll(path);
+    XMLParser doc;
+    ASSERT_TRUE(doc.load(path)) << label;
+    const Element* node = doc.getRoot()->findFirst(u"translation");
+    ASSERT_NE(node, nullptr) << label;
+    EXPECT_EQ(node->cdataText(), translation) << label;
+    std::string error;
+    ASSERT_TRUE(doc.saveAs(path, &error)) << label << ": " << error;
+    EXPECT_EQ(readAll(path), before) << label;
+}
+
+TEST(XMLWrite, HalfWidthKatakanaInShiftJisReadAndSaveAsThemselves) {
+    // The bytes of ｺﾝﾆﾁﾜｰ are also well-formed EUC-JP (three kanji).
+    test::ScopedEnv locale("LC_ALL", "C");
+    TempDir dir;
+    const std::u16string katakana = u"ｺﾝﾆﾁﾜｰ";
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(declared(u"Shift_JIS") +
+                                u"<SentenceList><SentenceGroup><translation><![CDATA[" + katakana +
+                                u"]]></translation></SentenceGroup></SentenceList>"));
+    ASSERT_TRUE(doc.saveAs(dir.file("kana.xml")));
+    EXPECT_NE(readAll(dir.file("kana.xml")).find("\xBA\xDD\xC6\xC1\xDC\xB0"), std::string::npos);
+    expectByteIdenticalRoundTrip(dir.file("kana.xml"), katakana, "declared Shift_JIS");
+
+    // Without a declaration, in a Japanese locale, the text is still katakana.
+    test::ScopedEnv japanese("LC_ALL", "ja_JP.UTF-8");
+    writeAll(dir.file("bare.xml"),
+             "<SentenceList><translation><![CDATA[\xBA\xDD\xC6\xC1\xDC\xB0"
+             "]]></translation></SentenceList>");
+    XMLParser bare;
+    ASSERT_TRUE(bare.load(dir.file("bare.xml")));
+    EXPECT_EQ(bare.getRoot()->findFirst(u"translation")->cdataText(), katakana);
+}
+
 TEST(XMLWrite, MixedContentStaysTheSameOverRepeatedSaves) {
     const std::u16string cases[] = {
         u"<title>Travel <![CDATA[phrases]]></title>",

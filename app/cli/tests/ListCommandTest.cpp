@@ -52,6 +52,15 @@ TEST(ListCommand, PrintsTheCellsAndStartTimeOfEveryRecord) {
     EXPECT_EQ(lyrics.status, 0) << lyrics.err;
     EXPECT_EQ(lyrics.out, "\t\tHi\t\t\t\t0\n\t\tBye\t\t\t\t754320\n");
 
+    // Half-width katakana in Shift_JIS, whose bytes are also EUC-JP kanji.
+    test::writeAll(dir.file("kana.xml"),
+                   "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><SentenceList><SentenceGroup>"
+                   "<sentence><![CDATA[Hello]]></sentence><translation><![CDATA["
+                   "\xBA\xDD\xC6\xC1\xDC\xB0]]></translation></SentenceGroup></SentenceList>");
+    const Outcome kana = list({dir.file("kana.xml")});
+    EXPECT_EQ(kana.status, 0) << kana.err;
+    EXPECT_EQ(kana.out, "\t\tHello\tｺﾝﾆﾁﾜｰ\t\t\t-1\n");
+
     // A download cut off inside the lyrics lists the lines it holds.
     const std::string whole =
         id3::tag(4, id3::frame(4, "SYLT", id3::syltBody(3, {{u"Hi", 0}, {u"Bye", 754321}})));
