@@ -86,10 +86,7 @@ std::u16string decodeAs(int code, std::string& bytes, size_t markSize, bool bigE
         case kCodePage950:
             return decodeCodePage(upToNul(body), kCharsetCp950);
         case kEucJp:
-            // Shift_JIS bytes are read as CP932 whatever the locale.
-            bytes.resize(upToNul(body).size());
-            eucJpToShiftJis(bytes);
-            return decodeCodePage(bytes, kCharsetCp932);
+            return decodeEucJp(upToNul(body));
         default:
             return decodeCodePage(upToNul(body), systemCodePage());
     }
@@ -490,7 +487,7 @@ bool encodeTextBytes(std::u16string_view text, int code, std::string& bytes) {
         case kCodePage950:
             return encodeCodePage(text, kCharsetCp950, bytes);
         case kEucJp:
-            return encodeCodePage(text, kCharsetEucJp, bytes);
+            return encodeEucJp(text, bytes);
         default:
             return false;  // binary, or no such code
     }

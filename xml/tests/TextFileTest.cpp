@@ -1,6 +1,8 @@
 // Text files: detection, byte-order marks, code pages and safe writing.
 #include <cstdlib>
+#include <map>
 #include <optional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -205,6 +207,65 @@ TEST(TextFile, EucJpPairsBecomeShiftJisPairs) {
         eucJpToShiftJis(bytes);
         EXPECT_EQ(bytes, sjis);
     }
+}
+
+TEST(TextFile, EucJpReadsEverySequenceAsItsCharacterAndWritesItBack) {
+    // Three-byte sequences: JIS X 0212 kanji and accented letters.
+    const std::pair<std::string, std::u16string> threeByte[] = {
+        {"\x8F\xB0\xA1", u"丂"},
+        {"\x8F\xAB\xB1", u"é"},
+        {"caf\x8F\xAB\xB1 \xA4\xC7\x8F\xAA\xA4\x8F\xAB\xA2", u"café でÂà"},
+    };
+    for (const auto& [bytes, text] : threeByte) {
+        EXPECT_EQ(decodeEucJp(bytes), text) << toUtf8(text);
+        std::string written;
+        ASSERT_TRUE(encodeEucJp(text, written)) << toUtf8(text);
+        EXPECT_EQ(written, bytes) << toUtf8(text);
+    }
+
+    // Through the whole table: every sequence the decoder defines writes back
+    // as a sequence that reads as the same character, and as the very same
+    // bytes unless another sequence also reads as that character.
+    std::vector<std::string> sequences;
+    for (unsigned first = 0xA1; first <= 0xFE; ++first) {
+        for (unsigned second = 0xA1; second <= 0xFE; ++second) {
+            const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+            sequences.push_back(pair);
+            sequences.push_back("\x8F" + pair);
+        }
+    }
+    for (unsigned c = 0xA1; c <= 0xDF; ++c) {
+        sequences.push_back(std::string{'\x8E', static_cast<char>(c)});
+    }
+    std::map<std::u16string, int> readers;
+    for (const std::string& sequence : sequences) {
+        ++readers[decodeEucJp(sequence)];
+    }
+    int defined = 0;
+    for (const std::string& sequence : sequences) {
+        const std::u16string text = decodeEucJp(sequence);
+        if (text.size() != 1 || text == u"\uFFFD") {
+            continue;
+        }
+        ++defined;
+        std::string written;
+        ASSERT_TRUE(encodeEucJp(text, written)) << toUtf8(text);
+        EXPECT_EQ(decodeEucJp(written), text);
+        if (readers[text] == 1) {
+            EXPECT_EQ(written, sequence) << toUtf8(text);
+        }
+    }
+    EXPECT_GT(defined, 13000);
+
+    // What EUC-JP cannot hold is refused rather than written as something else.
+    std::string written;
+    for (const std::u16string& text :
+         {std::u16string(u"emoji \U0001F600"), std::u16string(u"ŉ"), std::u16string(u"\u20AC")}) {
+        if (encodeEucJp(text, written)) {
+            EXPECT_EQ(decodeEucJp(written), text) << toUtf8(text);
+        }
+    }
+    EXPECT_FALSE(encodeEucJp(u"emoji \U0001F600", written));
 }
 
 TEST(TextFile, WrittenFilesReadBackInEveryWritableEncoding) {

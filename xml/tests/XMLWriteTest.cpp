@@ -108,6 +108,29 @@ TEST(XMLWrite, HalfWidthKatakanaInShiftJisReadAndSaveAsThemselves) {
     EXPECT_EQ(bare.getRoot()->findFirst(u"translation")->cdataText(), katakana);
 }
 
+TEST(XMLWrite, EucJpKeepsThreeByteCharactersAndAccentsOverASave) {
+    TempDir dir;
+    // 丂 is JIS X 0212, é a three-byte sequence too, 纊 a two-byte NEC-selected
+    // IBM extension.
+    const std::u16string translation = u"丂とé、纊";
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(declared(u"EUC-JP") +
+                                u"<SentenceList><SentenceGroup><translation><![CDATA[" +
+                                translation + u"]]></translation></SentenceGroup></SentenceList>"));
+    std::string error;
+    ASSERT_TRUE(doc.saveAs(dir.file("euc.xml"), &error)) << error;
+    EXPECT_NE(readAll(dir.file("euc.xml")).find("\x8F\xB0\xA1\xA4\xC8\x8F\xAB\xB1\xA1\xA2\xF9\xA1"),
+              std::string::npos);
+    expectByteIdenticalRoundTrip(dir.file("euc.xml"), translation, "EUC-JP");
+
+    // A character EUC-JP cannot hold refuses the save and keeps the file.
+    const std::string before = readAll(dir.file("euc.xml"));
+    doc.getRoot()->findFirst(u"translation")->firstCDataChild()->setText(u"絵文字 \U0001F600");
+    EXPECT_FALSE(doc.saveAs(dir.file("euc.xml"), &error));
+    EXPECT_NE(error.find("cannot be written in the chosen encoding"), std::string::npos) << error;
+    EXPECT_EQ(readAll(dir.file("euc.xml")), before);
+}
+
 TEST(XMLWrite, MixedContentStaysTheSameOverRepeatedSaves) {
     const std::u16string cases[] = {
         u"<title>Travel <![CDATA[phrases]]></title>",
