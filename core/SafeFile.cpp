@@ -181,6 +181,17 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     return ok;
 }
 
+bool copyFileContents(const std::string& from, const std::string& to, std::string* error) {
+    std::string bytes;
+    if (!readFileBytes(from, bytes)) {
+        if (error) {
+            *error = "Cannot read the file: " + from + ": " + std::strerror(errno);
+        }
+        return false;
+    }
+    return replaceFileContents(to, bytes, error);
+}
+
 bool readFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     const int fd = openRegularFile(path);

@@ -103,7 +103,9 @@ bool XMLParser::parse(std::basic_string_view<Char> source) {
                         ascii(std::to_string(error.line)) + u"\r\n" + error.message +
                         ascii(rowCol) + fromUtf8(m_path) + u"\r\n" + lineText;
         m_lastError = error;
-        messageBox(error.boxText);
+        if (m_showsErrors) {
+            messageBox(error.boxText);
+        }
         return false;
     }
     if (!reader.root) {

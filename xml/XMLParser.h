@@ -143,6 +143,10 @@ public:
     // destroyed or the document replaced.
     std::vector<Element*>& elements(std::u16string_view name);
 
+    // Whether a parse error is shown in a message box (the default); a caller
+    // that tells the user itself turns it off and reads lastError().
+    void setShowsErrors(bool show) { m_showsErrors = show; }
+
     // The last parse error, cleared by a successful parse.
     const std::optional<XmlParseError>& lastError() const { return m_lastError; }
 
@@ -158,6 +162,7 @@ private:
     int m_encoding = kDeclaredUtf16;
     std::u16string m_declaration;
     std::optional<XmlParseError> m_lastError;
+    bool m_showsErrors = true;
 };
 
 }  // namespace pw
