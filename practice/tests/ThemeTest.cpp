@@ -53,6 +53,17 @@ TEST_F(Themes, AMissingListIsCreatedWithTheDefaultThemeAlone) {
                                        {u"patternColor1", u"#6eaadc"},
                                        {u"patternColor2", u"#82dc96"}};
     EXPECT_EQ(list[0]->getAttributes(), expected);
+    EXPECT_TRUE(ui->boxes.empty());
+}
+
+TEST_F(Themes, AListThatCannotBeCreatedIsReportedAndTheDefaultUsed) {
+    TypingStyleManager themes(dir.file("no-such-folder/ThemeList.xml"));
+    themes.load();
+    EXPECT_EQ(themes.getColor(kBackgroundColor), makeColor(0x20, 0x20, 0x20));
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_NE(ui->boxes[0].text.find(u"no-such-folder/ThemeList.xml\" could not be created"),
+              std::u16string::npos);
+    EXPECT_NE(ui->boxes[0].text.find(u"default theme is used"), std::u16string::npos);
 }
 
 TEST_F(Themes, AnUnreadableListIsLeftAloneAndTheDefaultUsed) {
