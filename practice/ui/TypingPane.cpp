@@ -12,6 +12,7 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
+#include "core/ProfileSettings.h"
 #include "gui/Menu.h"
 #include "gui/WxText.h"
 #include "practice/ui/ExercisePainter.h"
@@ -185,6 +186,8 @@ bool TypingPane::releaseFile() {
 
 void TypingPane::finish() {
     m_session.finish(descriptionText());
+    // The practice and speaker keys reach the settings file in one write.
+    ProfileSettings::Batch batch;
     m_session.saveSettings();
     m_speaker.saveSettings();
 }
