@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -167,6 +168,31 @@ TEST(Smoke, SubcommandsRunWithoutADisplay) {
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.out.empty());
     EXPECT_NE(unknown.err.find("Usage: phrasewright"), std::string::npos);
+
+    // Options are never opened as a learning file, so they need no display either.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-h"}, {"-x"}, {"lesson.xml", "-v"}}) {
+        const Result option = run(program, args, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+        EXPECT_EQ(option.status, 2) << args.back() << ": " << option.err;
+        EXPECT_NE(option.err.find("unknown option " + args.back()), std::string::npos)
+            << option.err;
+        EXPECT_NE(option.err.find("Usage: phrasewright"), std::string::npos) << args.back();
+    }
+    const Result version = run(program, {"--version"}, {{"DISPLAY", ""}});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("phrasewright ", 0), 0u) << version.out;
+}
+
+TEST(Smoke, WithoutADisplayTheWindowedStartSaysSoInOneLine) {
+    const std::string program = test::runtimeDir() + "/phrasewright";
+    // No display at all, and one that cannot be reached.
+    for (const std::string display : {"", ":4711"}) {
+        const Result result = run(program, {}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}});
+        EXPECT_EQ(result.status, 1) << display << ": " << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("cannot open the main window"), std::string::npos) << result.err;
+    }
 }
 
 TEST(Smoke, ACommandLeavesTheScratchFilesOfARunningInstanceAlone) {

@@ -1,9 +1,11 @@
 // phrasewright --list: the records of learning files as lines, and the reason
 // a file cannot be opened.
+#include <filesystem>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "app/cli/CommandLine.h"
 #include "app/cli/Subcommand.h"
 #include "app/cli/tests/RunCommand.h"
 #include "audio/tests/Id3TestTag.h"
@@ -100,6 +102,29 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
 
     EXPECT_EQ(list({}).status, 2);
     EXPECT_EQ(list({"a.xml", "b.xml"}).status, 2);
+}
+
+TEST(ListCommand, ARelativeFileIsLookedForWhereTheUserIsAndTheMessageSaysWhere) {
+    test::TempDir dir;
+    test::writeAll(
+        dir.file("here.xml"),
+        "<SentenceList><SentenceGroup><sentence><![CDATA[found]]></sentence></SentenceGroup>"
+        "</SentenceList>");
+    const std::filesystem::path programFolder = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    rememberStartDirectory();
+    std::filesystem::current_path(programFolder);  // as start-up leaves it
+
+    const Outcome found = list({"here.xml"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "\t\tfound\t\t\t\t-1\n");
+    const Outcome missing = list({"nothere.xml"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("nothere.xml does not exist"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("looked for in " + dir.path() + " and in the program's folder " +
+                               programFolder.string()),
+              std::string::npos)
+        << missing.err;
 }
 
 TEST(ListCommand, APipeIsRefusedWithinASecond) {
