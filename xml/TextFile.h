@@ -62,6 +62,12 @@ bool encodeTextBytes(std::u16string_view text, int code, std::string& bytes);
 // beats both.
 int detectEncoding(std::string_view bytes);
 
+// The first step of detection, in one pass: kBinary when the bytes hold a
+// NUL, kSystemCodePage when they are ASCII, kUtf8 when they are well-formed
+// UTF-8 (no overlong forms, surrogates or values above U+10FFFF), -1
+// otherwise. Vectorised where the processor allows, unless told not to.
+int classifyUtf8(std::string_view bytes, bool vectorised = true);
+
 // The encoding named by an XML declaration at the start of bytes, keeping
 // only its letters and digits in upper case ("Shift_JIS" gives "SHIFTJIS");
 // empty when there is none.

@@ -142,6 +142,67 @@ TEST(TextFile, TextThatReadsAsBothEucJpAndShiftJisIsReadAsTheMoreJapaneseOne) {
     EXPECT_EQ(declaredXmlEncoding("<a encoding=\"EUC-JP\"/>"), "");
 }
 
+TEST(TextFile, TheVectorisedUtf8CheckAgreesWithTheByteByByteOne) {
+    // Forms at the edges of validity, placed across every offset of a block.
+    const std::string forms[] = {
+        "\xC3\xA9",
+        "\xE3\x81\x82",
+        "\xF0\x9F\x98\x80",
+        "\xF4\x8F\xBF\xBF",  // valid
+        "\xC0\x80",
+        "\xC1\xBF",
+        "\xE0\x80\xAF",
+        "\xF0\x80\x80\xAF",  // overlong
+        "\xED\xA0\x80",
+        "\xED\xBF\xBF",  // surrogates
+        "\xF4\x90\x80\x80",
+        "\xF5\x80\x80\x80",
+        "\xFF",  // too large
+        "\x80",
+        "\xBF\x80",
+        "\xC3",
+        "\xE3\x81",
+        "\xF0\x9F\x98",  // broken
+        "\xC3\xA9\xA9",
+        std::string("a\0b", 3),
+        "\xED\x9F\xBF",
+        "\xEE\x80\x80",
+    };
+    int compared = 0;
+    for (const std::string& form : forms) {
+        for (size_t before = 0; before < 70; ++before) {
+            for (const size_t after : {size_t{0}, size_t{1}, size_t{31}, size_t{40}}) {
+                const std::string bytes = std::string(before, 'x') + form + std::string(after, 'y');
+                EXPECT_EQ(classifyUtf8(bytes), classifyUtf8(bytes, false))
+                    << before << "+" << after << " " << testing::PrintToString(form);
+                ++compared;
+            }
+        }
+    }
+    // And random text mixing ASCII, Japanese and stray bytes.
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 214013 + 2531011;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        const size_t length = next() % 200;
+        while (bytes.size() < length) {
+            const unsigned kind = next() % 10;
+            bytes += kind < 5   ? std::string(1, static_cast<char>('a' + next() % 26))
+                     : kind < 9 ? forms[next() % 4]
+                                : std::string(1, static_cast<char>(0x80 + next() % 128));
+        }
+        EXPECT_EQ(classifyUtf8(bytes), classifyUtf8(bytes, false)) << testing::PrintToString(bytes);
+    }
+    EXPECT_GT(compared, 5000);
+    EXPECT_EQ(classifyUtf8("plain"), kSystemCodePage);
+    EXPECT_EQ(classifyUtf8(std::string(100, 'a') + "\xE3\x81\x82"), kUtf8);
+    EXPECT_EQ(classifyUtf8(std::string(100, 'a') + "\xE3\x81"), -1);
+    EXPECT_EQ(classifyUtf8(std::string("\xFF\0", 2)), kBinary);
+}
+
 TEST(TextFile, MarksDecideBeforeHintsAndHintsBeforeDetection) {
     struct Case {
         std::string bytes;
