@@ -26,6 +26,9 @@
 
 namespace pw {
 
+template <typename Char>
+class XmlReader;
+
 namespace xml {
 
 // A malformed document, thrown by the reader; XMLParser catches it and shows
@@ -155,6 +158,12 @@ private:
 
     template <typename Char>
     bool parse(std::basic_string_view<Char> source);
+    // Takes the tree, index and declaration of a finished read.
+    template <typename Char>
+    void adopt(XmlReader<Char>& reader);
+    // Reads a UTF-8 file window by window; nothing when it is not UTF-8
+    // throughout or is malformed, for load to read it whole instead.
+    std::optional<bool> loadUtf8File(const std::string& path);
 
     std::string m_path;
     Index m_index;

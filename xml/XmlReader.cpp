@@ -202,16 +202,28 @@ void XmlReader<Char>::describeError(int& row, int& column, std::u16string& lineT
 
 template <typename Char>
 void XmlReader<Char>::run() {
+    feed(m_source, true);
+}
+
+template <typename Char>
+size_t XmlReader<Char>::feed(View window, bool last) {
+    m_source = window;
+    m_pos = 0;
+    m_last = last;
     const size_t n = m_source.size();
     const Char* s = m_source.data();
-    while (m_pos < n && !m_stopped) {
+    bool needMore = false;
+    while (m_pos < n && !m_stopped && !needMore) {
         const Char c = s[m_pos];
         switch (m_state) {
             case State::Content:
                 if (c == '<') {
                     addText();
                     m_attributes.clear();
-                    m_tagStart = m_pos;
+                    m_tagStart = m_base + m_pos;
+                    m_tagEntityOpen = m_entityOpen;
+                    std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
+                    m_tagEntityLength = m_entityLength;
                     m_state = State::TagOpen;
                     ++m_pos;
                 } else if (m_textBuffer.empty() && !m_entityOpen) {
@@ -270,7 +282,7 @@ void XmlReader<Char>::run() {
                 ++m_pos;
                 break;
             case State::Markup:
-                markup();
+                needMore = !markup();
                 break;
             case State::TagEnd:
                 if (c != '>') {
@@ -331,6 +343,22 @@ void XmlReader<Char>::run() {
                 break;
         }
     }
+    if (m_stopped || last || m_state == State::Content) {
+        const size_t taken = m_stopped ? n : m_pos;
+        m_base += taken;
+        return taken;
+    }
+    // A tag or section the window cuts: read again from its "<" next time,
+    // as it stood then.
+    const size_t taken = m_tagStart - m_base;
+    m_state = State::Content;
+    m_textBuffer.clear();
+    m_attributes.clear();
+    m_entityOpen = m_tagEntityOpen;
+    std::copy(std::begin(m_tagEntity), std::end(m_tagEntity), m_entity);
+    m_entityLength = m_tagEntityLength;
+    m_base += taken;
+    return taken;
 }
 
 template <typename Char>
@@ -432,25 +460,36 @@ void XmlReader<Char>::addText(Run text) {
 // up to its closing "-->" or "]]>"; any other declaration is not supported
 // and swallows the rest of the text.
 template <typename Char>
-void XmlReader<Char>::markup() {
+bool XmlReader<Char>::markup() {
     const View rest = m_source.substr(m_pos);
     const Char* end = m_source.data() + m_source.size();
-    m_state = State::Content;
+    const auto couldBecome = [&rest](std::string_view opener) {
+        return rest.size() < opener.size() && equalsAscii(rest, opener.substr(0, rest.size()));
+    };
+    if (!m_last && (couldBecome("--") || couldBecome("[CDATA["))) {
+        return false;  // which section this is comes with the next window
+    }
     const Char* close = end;
-    if (startsWithAscii(rest, "--")) {
+    const bool comment = startsWithAscii(rest, "--");
+    const bool cdata = !comment && startsWithAscii(rest, "[CDATA[");
+    if (comment) {
         close = findCloser(rest.data() + 2, end, Char('-'));
-    } else if (startsWithAscii(rest, "[CDATA[")) {
-        const size_t contentStart = m_pos + 7;
-        close = findCloser(m_source.data() + contentStart, end, Char(']'));
-        if (close != end) {
-            endCData(contentStart, static_cast<size_t>(close - m_source.data()));
-        }
+    } else if (cdata) {
+        close = findCloser(m_source.data() + m_pos + 7, end, Char(']'));
+    }
+    if (close == end && (comment || cdata) && !m_last) {
+        return false;
+    }
+    m_state = State::Content;
+    if (cdata && close != end) {
+        endCData(m_pos + 7, static_cast<size_t>(close - m_source.data()));
     }
     if (close == end) {
         m_stopped = true;
-        return;
+        return true;
     }
     m_pos = static_cast<size_t>(close - m_source.data()) + 3;
+    return true;
 }
 
 template <typename Char>
@@ -469,7 +508,7 @@ void XmlReader<Char>::endCData(size_t contentStart, size_t terminator) {
             m_current->linkLast(node.release());
         }
     }
-    m_lastCDataEnd = closing;
+    m_lastCDataEnd = m_base + closing;
 }
 
 template <typename Char>
