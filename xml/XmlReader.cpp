@@ -178,6 +178,17 @@ bool startsWithAscii(std::basic_string_view<Char> text, std::string_view literal
 }  // namespace
 
 template <typename Char>
+XmlReader<Char>::~XmlReader() {
+    // Freed after the tree when the tree is the reader's own: the names live on in it.
+    for (NameSlot& slot : m_names) {
+        slot.name->release();
+    }
+    if (m_rareName.name) {
+        m_rareName.name->release();
+    }
+}
+
+template <typename Char>
 void XmlReader<Char>::fail(int line, std::u16string message) {
     throw xml::ParserException(line, std::move(message));
 }
@@ -241,105 +252,12 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                 }
                 break;
             case State::TagOpen:
-                if (isNameStart(c)) {
-                    m_tagKind = kStartTag;
-                    m_tagName = takeName(m_pos++);
-                    m_state = State::TagName;
-                    break;
-                }
-                if (c == '/') {
-                    m_tagKind = kEndTag;
-                    m_state = State::TagName;
-                } else if (c == '?') {
-                    m_tagKind = kProcessingInstruction;
-                    m_state = State::TagName;
-                } else if (c == '!') {
-                    m_tagKind = kMarkupDeclaration;
-                    m_state = State::Markup;
-                } else {
-                    fail(216);
-                }
-                ++m_pos;
-                if (m_state == State::TagName) {
-                    m_tagName = takeName(m_pos);
-                }
-                break;
-            case State::TagName:
-                // The name was taken whole; c is the first character after it.
-                if (c == '>') {
-                    endOfTag();
-                } else if (c == '/') {
-                    if (m_tagKind != kStartTag) {
-                        fail(230);
-                    }
-                    m_tagKind = kEmptyElementTag;
-                    m_state = State::TagEnd;
-                } else if (isSpace(c)) {
-                    m_state = State::InTag;
-                } else {
-                    fail(237);
-                }
-                ++m_pos;
+                // A tag is read in one go; a window that ends inside it reads
+                // it again, whole, with the next one.
+                needMore = !readTag();
                 break;
             case State::Markup:
                 needMore = !markup();
-                break;
-            case State::TagEnd:
-                if (c != '>') {
-                    fail(297);
-                }
-                endOfTag();
-                ++m_pos;
-                break;
-            case State::InTag:
-                if (isNameStart(c)) {
-                    m_attributeName = takeName(m_pos++);
-                    m_state = State::AttributeName;
-                    break;
-                }
-                if (c == '>') {
-                    endOfTag();
-                } else if (c == '?') {
-                    if (m_tagKind != kProcessingInstruction) {
-                        fail(252);
-                    }
-                    m_state = State::TagEnd;
-                } else if (c == '/') {
-                    if (m_tagKind != kStartTag) {
-                        fail(256);
-                    }
-                    m_tagKind = kEmptyElementTag;
-                    m_state = State::TagEnd;
-                } else if (!isSpace(c)) {
-                    fail(261);
-                }
-                ++m_pos;
-                break;
-            case State::AttributeName:
-                // The name was taken whole; c is the first character after it.
-                if (c != '=') {
-                    fail(272);
-                }
-                m_state = State::AfterEquals;
-                ++m_pos;
-                break;
-            case State::AfterEquals:
-                if (c != '"' && c != '\'') {
-                    fail(280);
-                }
-                m_quote = c;
-                m_state = State::AttributeValue;
-                ++m_pos;
-                break;
-            case State::AttributeValue:
-                if (c == m_quote) {
-                    m_attributes.emplace_back(widenAscii(m_attributeName), m_textBuffer);
-                    m_textBuffer.clear();
-                    m_state = State::InTag;
-                    ++m_pos;
-                } else {
-                    contentCharacters(m_quote);
-                }
                 break;
         }
     }
@@ -359,6 +277,126 @@ size_t XmlReader<Char>::feed(View window, bool last) {
     m_entityLength = m_tagEntityLength;
     m_base += taken;
     return taken;
+}
+
+// From the character after "<" to the tag's ">": its kind, name and
+// attributes, then endOfTag. "<!" hands over to markup(). False when the
+// window ends first (what was read of the tag is read again); errors are
+// thrown with m_pos at the offending character.
+template <typename Char>
+bool XmlReader<Char>::readTag() {
+    const Char* s = m_source.data();
+    const size_t n = m_source.size();
+    size_t pos = m_pos;
+    const auto failAt = [this](size_t at, int line) {
+        m_pos = at;
+        fail(line);
+    };
+    // The ">" that ends the tag, at pos.
+    const auto endAt = [&](size_t at) {
+        if (at >= n) {
+            return false;
+        }
+        if (s[at] != '>') {
+            failAt(at, 297);
+        }
+        m_pos = at;
+        endOfTag();
+        m_pos = at + 1;
+        return true;
+    };
+    if (pos >= n) {
+        return false;
+    }
+    Char c = s[pos];
+    if (isNameStart(c)) {
+        m_tagKind = kStartTag;
+        m_pos = pos + 1;
+        m_tagName = takeName(pos);
+    } else if (c == '/' || c == '?') {
+        m_tagKind = c == '/' ? kEndTag : kProcessingInstruction;
+        m_pos = pos + 1;
+        m_tagName = takeName(m_pos);
+    } else if (c == '!') {
+        m_tagKind = kMarkupDeclaration;
+        m_pos = pos + 1;
+        m_state = State::Markup;
+        return true;
+    } else {
+        failAt(pos, 216);
+    }
+    pos = m_pos;
+    if (pos >= n) {
+        return false;
+    }
+    c = s[pos];
+    if (c == '>') {
+        return endAt(pos);
+    }
+    if (c == '/') {
+        if (m_tagKind != kStartTag) {
+            failAt(pos, 230);
+        }
+        m_tagKind = kEmptyElementTag;
+        return endAt(pos + 1);
+    }
+    if (!isSpace(c)) {
+        failAt(pos, 237);
+    }
+    // Between attributes.
+    for (++pos;; ++pos) {
+        if (pos >= n) {
+            return false;
+        }
+        c = s[pos];
+        if (isSpace(c)) {
+            continue;
+        }
+        if (isNameStart(c)) {
+            m_pos = pos + 1;
+            m_attributeName = takeName(pos);
+            pos = m_pos;
+            if (pos >= n) {
+                return false;
+            }
+            if (s[pos] != '=') {
+                failAt(pos, 272);  // blanks before "=" are not allowed
+            }
+            if (++pos >= n) {
+                return false;
+            }
+            if (s[pos] != '"' && s[pos] != '\'') {
+                failAt(pos, 280);  // nor after it
+            }
+            m_quote = s[pos];
+            m_pos = pos + 1;
+            contentCharacters(m_quote);
+            if (m_pos >= n) {
+                return false;
+            }
+            m_attributes.emplace_back(widenAscii(m_attributeName), std::move(m_textBuffer));
+            m_textBuffer.clear();
+            pos = m_pos;
+            continue;
+        }
+        if (c == '>') {
+            return endAt(pos);
+        }
+        if (c == '?') {
+            if (m_tagKind != kProcessingInstruction) {
+                failAt(pos, 252);
+            }
+            return endAt(pos + 1);
+        }
+        if (c == '/') {
+            if (m_tagKind != kStartTag) {
+                failAt(pos, 256);
+            }
+            m_tagKind = kEmptyElementTag;
+            return endAt(pos + 1);
+        }
+        failAt(pos, 261);
+    }
 }
 
 template <typename Char>
@@ -552,14 +590,17 @@ typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
     if (m_names.capacity() < kNames) {
         m_names.reserve(kNames);  // slots stay where the cache points
     }
-    auto shared = std::make_shared<const std::u16string>(widenAscii(name));
-    auto it = index.find(*shared);
+    SharedName* shared = SharedName::make(widenAscii(name));
+    auto it = index.find(shared->text());
     if (it == index.end()) {
-        it = index.emplace(*shared, std::vector<Element*>()).first;
+        it = index.emplace(shared->text(), std::vector<Element*>()).first;
     }
     // A document with very many names keeps only the first ones at hand.
     NameSlot& slot = m_names.size() < kNames ? m_names.emplace_back() : m_rareName;
-    slot = {std::move(shared), &it->second, std::basic_string<Char>(name)};
+    if (slot.name) {
+        slot.name->release();
+    }
+    slot = {shared, &it->second, std::basic_string<Char>(name)};
     return slot;
 }
 
@@ -575,6 +616,7 @@ void XmlReader<Char>::startElement() {
     NameSlot& slot = slotFor(m_tagName);
     auto element = std::make_unique<Element>();
     element->m_name = slot.name;
+    slot.name->acquireUnshared();
     if (!m_attributes.empty()) {
         element->m_attributes =
             Attributes::fromPairs({std::make_move_iterator(m_attributes.begin()),

@@ -22,6 +22,9 @@ template <typename Char>
 class XmlReader {
 public:
     explicit XmlReader(std::basic_string_view<Char> source = {}) : m_source(source) {}
+    ~XmlReader();
+    XmlReader(const XmlReader&) = delete;
+    XmlReader& operator=(const XmlReader&) = delete;
 
     // Reads the whole source; throws xml::ParserException.
     void run();
@@ -51,8 +54,8 @@ private:
 
     // Names are shared by all elements of that name; each has its index list.
     struct NameSlot {
-        std::shared_ptr<const std::u16string> name;
-        std::vector<Element*>* elements;
+        SharedName* name = nullptr;  // one count is the slot's
+        std::vector<Element*>* elements = nullptr;
         std::basic_string<Char> source;  // the name as the source spells it
     };
 
@@ -60,6 +63,7 @@ private:
 
     // A run of name characters from m_pos, begun at start.
     View takeName(size_t start);
+    bool readTag();
     void contentCharacters(Char stop);
     void closeEntity();
     // Text in content, added at the next "<": white space alone becomes the
@@ -78,14 +82,8 @@ private:
 
     enum class State {
         Content,
-        TagOpen,
-        TagName,
-        Markup,
-        TagEnd,
-        InTag,
-        AttributeName,
-        AfterEquals,
-        AttributeValue,
+        TagOpen,  // after "<", until the tag's ">"
+        Markup,   // after "<!"
     };
     enum TagKind {
         kProcessingInstruction,
