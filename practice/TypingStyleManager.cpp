@@ -77,6 +77,13 @@ void TypingStyleManager::load() {
         m_document.setPath(m_path);
         m_current = m_document.getRoot()->getFirstChild();
         std::string error;
+        if (!exists) {
+            // A program folder without Resources/ still gets its theme list.
+            const auto folder = std::filesystem::path(m_path).parent_path();
+            if (!folder.empty()) {
+                std::filesystem::create_directories(folder, ec);
+            }
+        }
         if (!exists && !m_document.saveAs(m_path, &error)) {
             // The default theme still serves; the learner should know why
             // the list is not there to edit.

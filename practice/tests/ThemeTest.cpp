@@ -57,11 +57,18 @@ TEST_F(Themes, AMissingListIsCreatedWithTheDefaultThemeAlone) {
 }
 
 TEST_F(Themes, AListThatCannotBeCreatedIsReportedAndTheDefaultUsed) {
-    TypingStyleManager themes(dir.file("no-such-folder/ThemeList.xml"));
+    // A missing folder is made; one that cannot be (a file stands there) is reported.
+    TypingStyleManager made(dir.file("Resources/ThemeList.xml"));
+    made.load();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Resources/ThemeList.xml")));
+    EXPECT_TRUE(ui->boxes.empty());
+
+    test::writeAll(dir.file("file"), "");
+    TypingStyleManager themes(dir.file("file/ThemeList.xml"));
     themes.load();
     EXPECT_EQ(themes.getColor(kBackgroundColor), makeColor(0x20, 0x20, 0x20));
     ASSERT_EQ(ui->boxes.size(), 1u);
-    EXPECT_NE(ui->boxes[0].text.find(u"no-such-folder/ThemeList.xml\" could not be created"),
+    EXPECT_NE(ui->boxes[0].text.find(u"file/ThemeList.xml\" could not be created"),
               std::u16string::npos);
     EXPECT_NE(ui->boxes[0].text.find(u"default theme is used"), std::u16string::npos);
 }
