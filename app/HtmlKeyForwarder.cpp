@@ -1,9 +1,9 @@
 // Forwarding of the HTML view's keys.
 #include "app/HtmlKeyForwarder.h"
 
-#include <wx/webview.h>
 #include <wx/window.h>
 
+#include "browser/WebBrowser.h"
 #include "gui/BaseWindow.h"
 
 namespace pw {
@@ -16,15 +16,7 @@ bool HtmlKeyForwarder::isForwardedType(wxEventType type) {
 }
 
 bool HtmlKeyForwarder::isInsideWebView(const wxWindow* window) {
-    for (const wxWindow* w = window; w; w = w->GetParent()) {
-        if (dynamic_cast<const wxWebView*>(w)) {
-            return true;
-        }
-        if (w->IsTopLevel()) {
-            break;
-        }
-    }
-    return false;
+    return WebBrowser::isBrowserWindow(window);
 }
 
 void HtmlKeyForwarder::filter(wxEvent& event) {

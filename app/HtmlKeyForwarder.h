@@ -27,7 +27,7 @@ public:
     void filter(wxEvent& event);
 
     static bool isForwardedType(wxEventType type);
-    // True for a wxWebView or a window inside one.
+    // True for the window of a WebBrowser or a window inside one.
     static bool isInsideWebView(const wxWindow* window);
 
 private:

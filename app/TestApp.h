@@ -1,5 +1,6 @@
-// The main window "MainFrame": holds the content pane, restores its placement
-// from the settings file and stores it again when closed.
+// The program's main window ("MainFrame"), not a test: it holds the content
+// pane, restores its placement from the settings file and stores it again
+// when closed.
 #pragma once
 
 #include "app/App.h"

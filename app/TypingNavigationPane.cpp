@@ -7,7 +7,9 @@
 
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
+#include "gui/WxUi.h"
 
 namespace pw {
 namespace {
@@ -25,9 +27,19 @@ bool TypingNavigationPane::onCreate() {
     m_tabs.create(*this);
     m_library.create(m_tabs);
     m_tabs.addPage(m_library, u"Data");
+    // The start screen shows neither the practice's controls nor the
+    // speaker's: they come once it is on screen.
+    m_typing.deferControls([this] {
+        m_speakerPane.create(m_typing);
+        m_typing.setSpeakerPane(&m_speakerPane);
+    });
     m_typing.create(*this);
-    m_speakerPane.create(m_typing);
-    m_typing.setSpeakerPane(&m_speakerPane);
+    m_typing.session().setAudioConversionOpener([this](const std::vector<int>& rows) {
+        // Once the list's menu has closed.
+        if (wxWindow* window = handle()) {
+            window->CallAfter([this, rows] { openAudioConversion(rows); });
+        }
+    });
     loadLibrary();
     openStartFile();
     onSize(clientWidth(), clientHeight());
@@ -162,6 +174,13 @@ void TypingNavigationPane::setWindowTitle(const std::u16string& title) {
 }
 
 void TypingNavigationPane::openWordCounter() {}
+
+void TypingNavigationPane::openAudioConversion(const std::vector<int>& rows) {
+    SentenceListModel& list = m_typing.session().list();
+    FlashWritingConverter dialog(m_typing.speaker(),
+                                 makeConversionRows(list, rows, list.wordMode()));
+    dialog.showModal(mainWindow());
+}
 
 void TypingNavigationPane::openThemeMenu() {
     practiceArea().showThemeMenu();

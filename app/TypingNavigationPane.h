@@ -83,6 +83,8 @@ private:
     // practice pane's theme manager.
     void openWordCounter();
     void openThemeMenu();
+    // The audio conversion dialog for rows of the sentence list.
+    void openAudioConversion(const std::vector<int>& rows);
 
     TabbedPane m_tabs;
     XmlTreePane m_library;

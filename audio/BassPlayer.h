@@ -1,6 +1,7 @@
 // The normal player of recorded audio, on the program's audio engine: plays
 // any file libsndfile decodes (MP3, Ogg, WAV, FLAC) with speed, pitch and
-// volume, and cuts or encodes the open file into WAV or MP3 files.
+// volume, and cuts or encodes the open file into WAV or MP3 files through
+// its AudioEncoder.
 //
 // Positions and lengths are milliseconds of the file, whatever the speed.
 // Every operation may be called from any thread; calls are serialised.
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioEncoder.h"
 #include "audio/IAudioPlayer.h"
 
 namespace pw {
@@ -20,17 +22,11 @@ class AudioVoice;
 class SourceVoice;
 class TempoStream;
 
-// Milliseconds and byte offsets of a 16-bit stream of bytesPerSecond bytes a
-// second, as positions in the files have always been computed.
-int64_t streamBytesToMs(int64_t bytes, int64_t bytesPerSecond);
-int64_t streamMsToBytes(int64_t ms, int64_t bytesPerSecond);
-
 class BassPlayer : public IAudioPlayer {
 public:
-    // encode() flags: the encoder ends with the source (always so here), and
-    // the target is a plain WAV file rather than a program's input.
-    static constexpr unsigned kEncodeAutoFree = 0x40000;
-    static constexpr unsigned kEncodePcmFile = 0x40;
+    // encode() flags, as AudioEncoder takes them.
+    static constexpr unsigned kEncodeAutoFree = AudioEncoder::kEncodeAutoFree;
+    static constexpr unsigned kEncodePcmFile = AudioEncoder::kEncodePcmFile;
 
     BassPlayer();
     ~BassPlayer() override;
@@ -97,7 +93,6 @@ public:
 
 private:
     enum class State { Stopped, Playing, Paused };
-    struct Encoding;
 
     bool openLocked(const std::string& path);
     void closeLocked();
@@ -107,11 +102,7 @@ private:
     int64_t bytesPerSecond() const;
     int64_t msToFrames(int64_t ms) const;
     int64_t framesToMs(int64_t frames) const;
-    void applySettings(TempoStream& stream) const;
-    bool encodeLocked(const std::string& target, const std::vector<std::string>& command,
-                      unsigned flags, int minimumRate);
-    bool pumpLocked();
-    bool finishLocked();
+    PlaybackSettings settingsLocked() const;
 
     std::mutex m_mutex;
     // Guards m_stream against the output thread, which only tries it.
@@ -126,7 +117,7 @@ private:
     int m_volume = 100;
     int m_pitch = 100;
     int m_sampleRate = 0;
-    std::unique_ptr<Encoding> m_encoding;
+    AudioEncoder m_encoder;
 };
 
 }  // namespace pw

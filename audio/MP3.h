@@ -46,8 +46,17 @@ protected:
 
 private:
     enum Command { kPlay = 100, kPause = 101, kResume = 102, kStatusPosition = 103, kSeek = 104 };
+    struct Playback;
 
     void post(int command);
+    // On the thread: plays from ms; false when there is no output.
+    bool playFrom(Playback& playback, int64_t ms);
+    // Carries out the commands posted since the last call; true when the
+    // thread is to end.
+    bool handleCommands(Playback& playback);
+    // Keeps half a second decoded ahead of what is heard; true once all of
+    // it has been heard.
+    bool feed(Playback& playback);
 
     std::mutex m_commandMutex;
     std::deque<int> m_commands;

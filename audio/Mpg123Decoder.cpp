@@ -66,37 +66,25 @@ void Mpg123Decoder::close() {
     m_handle.reset();
 }
 
-bool Mpg123Decoder::read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop) {
-    std::memset(buffer, 0, size);
-    bytesRead = 0;
-    ended = false;
-    if (!m_handle) {
-        return false;
+PCMDecoder::Piece Mpg123Decoder::readPiece(char* buffer, size_t size) {
+    size_t done = 0;
+    const int result =
+        mpg123_read(m_handle->mh, reinterpret_cast<unsigned char*>(buffer), size, &done);
+    if (result == MPG123_DONE) {
+        return {done, Piece::End};
     }
-    const size_t frameBytes = static_cast<size_t>(m_channels) * 2;
-    size = size / frameBytes * frameBytes;
-    bool rewound = false;
-    while (bytesRead < size) {
-        size_t done = 0;
-        const int result =
-            mpg123_read(m_handle->mh, reinterpret_cast<unsigned char*>(buffer + bytesRead),
-                        size - bytesRead, &done);
-        bytesRead += done;
-        if (done > 0) {
-            rewound = false;
-        }
-        if (result == MPG123_DONE) {
-            if (!loop || rewound || mpg123_seek(m_handle->mh, 0, SEEK_SET) < 0) {
-                ended = true;
-                break;
-            }
-            rewound = true;
-        } else if (result != MPG123_OK && result != MPG123_NEW_FORMAT && done == 0) {
-            return false;
-        }
+    if (result != MPG123_OK && result != MPG123_NEW_FORMAT && done == 0) {
+        return {0, Piece::Failed};
     }
-    bytesRead = bytesRead / frameBytes * frameBytes;
-    return true;
+    return {done, Piece::More};
+}
+
+bool Mpg123Decoder::rewind() {
+    return mpg123_seek(m_handle->mh, static_cast<off_t>(m_loopStart), SEEK_SET) >= 0;
+}
+
+int64_t Mpg123Decoder::samplePosition() {
+    return mpg123_tell(m_handle->mh);
 }
 
 int64_t Mpg123Decoder::tell() {

@@ -16,11 +16,14 @@ public:
     bool isOpen() const override;
     bool open(const std::string& path) override;
     void close() override;
-    bool read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop) override;
     int64_t tell() override;
     bool seek(int64_t ms) override;
 
 private:
+    Piece readPiece(char* buffer, size_t size) override;
+    bool rewind() override;
+    int64_t samplePosition() override;
+
     struct Handle;
     std::unique_ptr<Handle> m_handle;
 };

@@ -97,55 +97,25 @@ void OggDecoder::close() {
     m_file.reset();
 }
 
-bool OggDecoder::read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop) {
-    std::memset(buffer, 0, size);
-    bytesRead = 0;
-    ended = false;
-    if (!m_file) {
-        return false;
+PCMDecoder::Piece OggDecoder::readPiece(char* buffer, size_t size) {
+    int section = 0;
+    const int ask = static_cast<int>(std::min(size, kPieceBytes));
+    const long n = ov_read(&m_file->vf, buffer, ask, 0, 2, 1, &section);
+    if (n == OV_HOLE) {
+        return {0, Piece::More};
     }
-    OggVorbis_File* vf = &m_file->vf;
-    const size_t frameBytes = static_cast<size_t>(m_channels) * 2;
-    size = size / frameBytes * frameBytes;
-    // Set after going back to the loop start at the end of the stream; a
-    // second end with nothing read between means there is nothing to loop.
-    bool rewound = false;
-    while (bytesRead < size) {
-        int section = 0;
-        const int ask = static_cast<int>(std::min(size - bytesRead, kPieceBytes));
-        const long n = ov_read(vf, buffer + bytesRead, ask, 0, 2, 1, &section);
-        if (n == OV_HOLE) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            if (!loop || rewound || ov_pcm_seek(vf, m_loopStart) != 0) {
-                ended = true;
-                break;
-            }
-            rewound = true;
-            continue;
-        }
-        rewound = false;
-        bytesRead += static_cast<size_t>(n);
-        if (loop && m_loopLength > 0) {
-            const int64_t loopEnd = m_loopStart + m_loopLength;
-            const int64_t position = ov_pcm_tell(vf);
-            if (position >= loopEnd) {
-                const size_t over = std::min(static_cast<size_t>(position - loopEnd) * frameBytes,
-                                             static_cast<size_t>(n));
-                bytesRead -= over;
-                std::memset(buffer + bytesRead, 0, over);
-                if (ov_pcm_seek(vf, m_loopStart) != 0) {
-                    ended = true;
-                    break;
-                }
-            }
-        }
+    if (n < 0) {
+        return {0, Piece::Failed};
     }
-    return true;
+    return {static_cast<size_t>(n), n == 0 ? Piece::End : Piece::More};
+}
+
+bool OggDecoder::rewind() {
+    return ov_pcm_seek(&m_file->vf, m_loopStart) == 0;
+}
+
+int64_t OggDecoder::samplePosition() {
+    return ov_pcm_tell(&m_file->vf);
 }
 
 int64_t OggDecoder::tell() {

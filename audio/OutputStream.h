@@ -51,7 +51,6 @@ public:
 
     // The stream frame leaving the loudspeaker now (frames from the start).
     int64_t heardFrame() const;
-    int64_t renderedFrames() const { return m_rendered.load(); }
     int sampleRate() const { return m_sampleRate; }
 
 private:

@@ -19,7 +19,7 @@ public:
     // bytesRead receives the count. With loop on, playback goes back to the
     // loop start at the loop end and at the end of the file; with loop off,
     // ended is set at the end of the file. False when decoding failed.
-    virtual bool read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop) = 0;
+    bool read(char* buffer, size_t size, size_t& bytesRead, bool& ended, bool loop);
     // The decoding position in milliseconds.
     virtual int64_t tell() = 0;
     virtual bool seek(int64_t ms) = 0;
@@ -40,6 +40,19 @@ public:
     }
 
 protected:
+    // What one call into the decoding library gave.
+    struct Piece {
+        enum Status { More, End, Failed };
+        size_t bytes = 0;
+        Status status = More;
+    };
+    // Decodes at most size bytes into buffer; called only while open.
+    virtual Piece readPiece(char* buffer, size_t size) = 0;
+    // Goes back to the loop start; false when the decoder cannot.
+    virtual bool rewind() = 0;
+    // The decoding position in samples; asked only when the loop has a length.
+    virtual int64_t samplePosition() = 0;
+
     int m_channels = 0;
     int m_sampleRate = 0;
     int m_bitsPerSample = 16;

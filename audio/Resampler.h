@@ -33,7 +33,6 @@ public:
     void setRates(double fromRate, double toRate);
     void reset();
     bool isPassThrough() const { return m_ratio == 1.0; }
-    double ratio() const { return m_ratio; }
     unsigned channels() const { return m_channels; }
 
     // Fills out with up to frames converted frames read from source; at the

@@ -7,13 +7,22 @@ if(NOT PW_FUZZ)
   if(PW_BENCHMARKS AND NOT PW_SANITIZE)
     find_package(benchmark REQUIRED)
   endif()
-  find_package(wxWidgets 3.2 REQUIRED COMPONENTS webview core base)
   # wxWidgets' find module gives flags, not a target: wrap them once here.
-  add_library(pw_wx INTERFACE)
-  target_include_directories(pw_wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
-  target_compile_definitions(pw_wx INTERFACE ${wxWidgets_DEFINITIONS})
-  target_compile_options(pw_wx INTERFACE ${wxWidgets_CXX_FLAGS})
-  target_link_libraries(pw_wx INTERFACE ${wxWidgets_LIBRARIES})
+  # The web view library brings WebKit with it, which takes long to load: only
+  # the browser's engine module links it (pw_wx_webview), so that the program
+  # starts without it.
+  foreach(target IN ITEMS pw_wx pw_wx_webview)
+    if(target STREQUAL "pw_wx")
+      find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+    else()
+      find_package(wxWidgets 3.2 REQUIRED COMPONENTS webview core base)
+    endif()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+    target_compile_definitions(${target} INTERFACE ${wxWidgets_DEFINITIONS})
+    target_compile_options(${target} INTERFACE ${wxWidgets_CXX_FLAGS})
+    target_link_libraries(${target} INTERFACE ${wxWidgets_LIBRARIES})
+  endforeach()
   pkg_check_modules(PUGIXML IMPORTED_TARGET pugixml)
 endif()
 

@@ -68,6 +68,10 @@ function(pw_check_links name layer gui)
       message(FATAL_ERROR "${name} (layer ${layer}) links the GUI toolkit but is not declared GUI; "
                           "only GUI libraries may link pw_wx.")
     endif()
+    if(lib STREQUAL "pw_wx_webview")
+      message(FATAL_ERROR "${name} links the web view library, which brings WebKit into the "
+                          "program at start-up; only the engine module of browser/ may link it.")
+    endif()
     if(NOT lib MATCHES "^pw_" OR lib STREQUAL "pw_wx")
       continue()
     endif()

@@ -10,10 +10,6 @@ namespace pw {
 
 HeadlessUi::HeadlessUi() : m_uiThread(std::this_thread::get_id()) {}
 
-void HeadlessUi::adoptCurrentThread() {
-    m_uiThread = std::this_thread::get_id();
-}
-
 int HeadlessUi::defaultAnswer(unsigned flags) {
     const unsigned buttons = flags & MbButtonMask;
     const bool second = (flags & MbDefButton2) != 0;

@@ -32,8 +32,6 @@ public:
     // Runs the loop until done() is true or timeoutMs passed; returns done().
     bool runUntil(const std::function<bool()>& done, int timeoutMs);
     void runFor(int ms);
-    // Makes the calling thread the user-interface thread.
-    void adoptCurrentThread();
 
     // The answer a box gets: the default button of its flags.
     static int defaultAnswer(unsigned flags);

@@ -27,7 +27,6 @@ public:
 
     // Why the last step failed, for the message shown to the user.
     const std::string& error() const { return m_error; }
-    const std::string& targetPath() const { return m_target; }
 
 private:
     bool fail(const std::string& what, int err);

@@ -1,9 +1,10 @@
-// The process-wide replacement dictionaries and the one entry through which
-// the rest of the program applies them to text before it is spoken.
+// The process-wide set of replacement dictionaries, not a window: the lists
+// and the one entry through which the rest of the program applies them to
+// text before it is spoken.
 //
-// This is the dictionary window's model: it exists once per process and links
-// no GUI, so speech can use it. The window in dictionary/ui shows and edits
-// these same lists and calls confirm() or cancel() when its dialog closes.
+// It is the dictionary window's model: it exists once per process and links
+// no GUI, so speech can use it. The dictionary window shows and edits these
+// same lists and calls confirm() or cancel() when its dialog closes.
 // Everything here belongs to the user-interface thread.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "core/UiServices.h"
+#include "xml/HtmlText.h"
 
 namespace pw {
 namespace {
@@ -164,18 +165,7 @@ std::u16string RegexDictionaryData::unescapeReplacement(std::u16string_view stor
         if (++i == stored.size()) {
             break;  // a lone backslash at the end stands for nothing
         }
-        switch (stored[i]) {
-            case u'n':
-                out += u"\r\n";
-                break;
-            case u'r':
-                break;
-            case u't':
-                out += u'\t';
-                break;
-            default:
-                out += stored[i];
-        }
+        appendBackslashEscape(stored[i], out);
     }
     return out;
 }

@@ -425,9 +425,6 @@ bool BaseWindow::isVisible() const {
 bool BaseWindow::isEnabled() const {
     return m_window && m_window->IsEnabled();
 }
-bool BaseWindow::isTopLevel() const {
-    return m_window && m_window->IsTopLevel();
-}
 int BaseWindow::width() const {
     return m_window ? m_window->GetSize().x : 0;
 }

@@ -62,7 +62,6 @@ public:
     bool hasFocus() const;
     bool isVisible() const;
     bool isEnabled() const;
-    bool isTopLevel() const;
     int width() const;  // outer size
     int height() const;
     int clientWidth() const;

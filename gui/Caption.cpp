@@ -37,16 +37,10 @@ bool Caption::onCommand(const Command& command) {
     return false;
 }
 
-void Caption::setActive(bool active) {
-    m_active = active;
-    invalidate();
-}
-
 void Caption::onPaint(Graphics& graphics) {
-    const wxColour back =
-        wxSystemSettings::GetColour(m_active ? wxSYS_COLOUR_HIGHLIGHT : wxSYS_COLOUR_BTNFACE);
-    const wxColour text =
-        wxSystemSettings::GetColour(m_active ? wxSYS_COLOUR_HIGHLIGHTTEXT : wxSYS_COLOUR_GRAYTEXT);
+    // Drawn in the selection colours, as an active title bar is.
+    const wxColour back = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+    const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT);
     graphics.fillRect(wxRect(0, 0, clientWidth(), clientHeight()), back);
     graphics.setTextColor(text);
     graphics.drawText(getText(), wxRect(4, 0, clientWidth() - clientHeight() - 8, clientHeight()));

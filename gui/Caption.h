@@ -11,10 +11,6 @@ class Caption : public Button {
 public:
     class CloseButton : public Button {};
 
-    // Active captions are drawn in the selection colours, inactive ones greyed.
-    void setActive(bool active);
-    bool isActive() const { return m_active; }
-
     bool onCreate() override;
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
@@ -26,7 +22,6 @@ protected:
 
 private:
     CloseButton m_close;
-    bool m_active = true;
 };
 
 }  // namespace pw

@@ -21,15 +21,11 @@ void CheckBox::bindControlEvents() {
 }
 
 bool CheckBox::isChecked() const {
-    auto* box = dynamic_cast<wxCheckBox*>(handle());
-    return box ? box->GetValue() : StateButton::isChecked();
+    return nativeChecked<wxCheckBox>();
 }
 
 void CheckBox::setChecked(bool checked) {
-    StateButton::setChecked(checked);
-    if (auto* box = dynamic_cast<wxCheckBox*>(handle())) {
-        box->SetValue(checked);
-    }
+    setNativeChecked<wxCheckBox>(checked);
 }
 
 }  // namespace pw

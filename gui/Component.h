@@ -52,8 +52,6 @@ protected:
     // Derived owner-drawn classes that bind more events call this first.
     void bindControlEvents() override;
 
-    bool isOwnerDrawn() const { return m_ownerDrawn; }
-
 private:
     std::vector<EventListener*> m_listeners;
     bool m_hover = false;

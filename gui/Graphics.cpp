@@ -41,10 +41,4 @@ wxSize Graphics::textExtent(const std::u16string& text) const {
     return m_dc.GetMultiLineTextExtent(toWx(text));
 }
 
-void Graphics::drawBitmap(const wxBitmap& bitmap, int x, int y) {
-    if (bitmap.IsOk()) {
-        m_dc.DrawBitmap(bitmap, x, y, true);
-    }
-}
-
 }  // namespace pw

@@ -31,10 +31,6 @@ public:
     void drawText(const std::u16string& text, const wxRect& rect,
                   int alignment = wxALIGN_LEFT | wxALIGN_CENTRE_VERTICAL);
     wxSize textExtent(const std::u16string& text) const;
-    void drawBitmap(const wxBitmap& bitmap, int x, int y);
-    // Limits drawing to rect until clearClip.
-    void setClip(const wxRect& rect) { m_dc.SetClippingRegion(rect); }
-    void clearClip() { m_dc.DestroyClippingRegion(); }
 
 private:
     wxDC& m_dc;

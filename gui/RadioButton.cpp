@@ -24,15 +24,11 @@ void RadioButton::bindControlEvents() {
 }
 
 bool RadioButton::isChecked() const {
-    auto* button = dynamic_cast<wxRadioButton*>(handle());
-    return button ? button->GetValue() : StateButton::isChecked();
+    return nativeChecked<wxRadioButton>();
 }
 
 void RadioButton::setChecked(bool checked) {
-    StateButton::setChecked(checked);
-    if (auto* button = dynamic_cast<wxRadioButton*>(handle())) {
-        button->SetValue(checked);
-    }
+    setNativeChecked<wxRadioButton>(checked);
 }
 
 }  // namespace pw

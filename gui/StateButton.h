@@ -18,6 +18,21 @@ protected:
     void bindButtonEvent(wxEventType type);
     bool translate(wxEvent& event) override;
 
+    // The state of a button whose window is a Native (wxCheckBox,
+    // wxRadioButton): the window's own once it exists, the stored one before.
+    template <typename Native>
+    bool nativeChecked() const {
+        auto* button = dynamic_cast<Native*>(handle());
+        return button ? button->GetValue() : m_checked;
+    }
+    template <typename Native>
+    void setNativeChecked(bool checked) {
+        m_checked = checked;
+        if (auto* button = dynamic_cast<Native*>(handle())) {
+            button->SetValue(checked);
+        }
+    }
+
 private:
     wxEventType m_clickType = wxEVT_NULL;
     bool m_checked = false;

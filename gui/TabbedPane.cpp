@@ -66,10 +66,4 @@ std::u16string TabbedPane::pageTitle(int index) const {
     return fromWx(book->GetPageText(static_cast<size_t>(index)));
 }
 
-void TabbedPane::setPageTitle(int index, const std::u16string& title) {
-    if (auto* book = notebook(); book && index >= 0 && index < pageCount()) {
-        book->SetPageText(static_cast<size_t>(index), toWx(title));
-    }
-}
-
 }  // namespace pw

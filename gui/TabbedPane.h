@@ -19,7 +19,6 @@ public:
     int selectedIndex() const;  // -1 when there are no pages
     void select(int index);     // sends nothing
     std::u16string pageTitle(int index) const;
-    void setPageTitle(int index, const std::u16string& title);
 
 protected:
     wxWindow* createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) override;

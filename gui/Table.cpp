@@ -287,11 +287,6 @@ int Table::topRow() const {
     return l ? static_cast<int>(l->GetTopItem()) : 0;
 }
 
-int Table::visibleRowCount() const {
-    auto* l = list();
-    return l ? l->GetCountPerPage() : 0;
-}
-
 int Table::rowAt(int x, int y) const {
     auto* l = list();
     if (!l) {

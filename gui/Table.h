@@ -62,7 +62,6 @@ public:
     void setFocusedRow(int row);
     void ensureVisible(int row);
     int topRow() const;
-    int visibleRowCount() const;
     // The row at a point in client coordinates, -1 when none.
     int rowAt(int x, int y) const;
     // Redraws rows after their data changed.

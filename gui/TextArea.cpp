@@ -56,12 +56,6 @@ void TextArea::setReadOnly(bool readOnly) {
     }
 }
 
-void TextArea::setMaxLength(unsigned long length) {
-    if (auto* t = text()) {
-        t->SetMaxLength(length);
-    }
-}
-
 std::u16string TextArea::getText() const {
     auto* t = text();
     return t ? fromWx(t->GetValue()) : BaseWindow::getText();
@@ -97,11 +91,6 @@ void TextArea::setSelection(long from, long to) {
 std::u16string TextArea::selectedText() const {
     auto* t = text();
     return t ? fromWx(t->GetStringSelection()) : std::u16string();
-}
-
-long TextArea::insertionPoint() const {
-    auto* t = text();
-    return t ? t->GetInsertionPoint() : 0;
 }
 
 }  // namespace pw

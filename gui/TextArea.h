@@ -15,8 +15,6 @@ namespace pw {
 class TextArea : public BaseWindow {
 public:
     void setReadOnly(bool readOnly);  // before or after create
-    bool isReadOnly() const { return m_readOnly; }
-    void setMaxLength(unsigned long length);
 
     std::u16string getText() const override;
     void setText(const std::u16string& text) override;
@@ -24,7 +22,6 @@ public:
     void getSelection(long& from, long& to) const;
     void setSelection(long from, long to);  // -1, -1 selects everything
     std::u16string selectedText() const;
-    long insertionPoint() const;
 
 protected:
     wxWindow* createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) override;

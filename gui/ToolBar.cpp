@@ -53,13 +53,6 @@ bool ToolBar::addButton(int id, int image, const std::u16string& toolTip, Kind k
     return true;
 }
 
-void ToolBar::addSeparator() {
-    if (auto* b = bar()) {
-        b->AddSeparator();
-        b->Realize();
-    }
-}
-
 bool ToolBar::isChecked(int id) const {
     auto* b = bar();
     return b && b->GetToolState(id);
@@ -68,12 +61,6 @@ bool ToolBar::isChecked(int id) const {
 void ToolBar::setChecked(int id, bool checked) {
     if (auto* b = bar()) {
         b->ToggleTool(id, checked);
-    }
-}
-
-void ToolBar::setButtonEnabled(int id, bool enabled) {
-    if (auto* b = bar()) {
-        b->EnableTool(id, enabled);
     }
 }
 

@@ -24,10 +24,8 @@ public:
 
     // image indexes the images; a missing image leaves an empty button.
     bool addButton(int id, int image, const std::u16string& toolTip, Kind kind = Kind::Push);
-    void addSeparator();
     bool isChecked(int id) const;
     void setChecked(int id, bool checked);  // sends nothing
-    void setButtonEnabled(int id, bool enabled);
     int buttonCount() const;
     // The size that shows every button.
     wxSize bestSize() const;

@@ -36,11 +36,8 @@ wxWindow* Tree::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize&
     if (!parent) {
         return nullptr;
     }
-    long style = wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_SINGLE;
-    if (!m_showRoot) {
-        style |= wxTR_HIDE_ROOT;
-    }
-    auto* control = new wxTreeCtrl(parent, wxID_ANY, pos, size, style);
+    auto* control = new wxTreeCtrl(parent, wxID_ANY, pos, size,
+                                   wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_SINGLE);
     giveImages(control, m_images);
     return control;
 }
@@ -167,13 +164,6 @@ std::u16string Tree::itemText(Item item) const {
 void Tree::setItemText(Item item, const std::u16string& text) {
     if (auto* t = tree(); t && item) {
         t->SetItemText(itemId(item), toWx(text));
-    }
-}
-
-void Tree::setItemImage(Item item, int image) {
-    if (auto* t = tree(); t && item) {
-        t->SetItemImage(itemId(item), image, wxTreeItemIcon_Normal);
-        t->SetItemImage(itemId(item), image, wxTreeItemIcon_Selected);
     }
 }
 

@@ -27,8 +27,6 @@ class Tree : public Component {
 public:
     using Item = void*;
 
-    // Before create: whether the root item is shown (it is by default).
-    void setShowRoot(bool show) { m_showRoot = show; }
     // Images the items refer to by index; before or after create.
     void setImages(const std::vector<wxBitmap>& images);
 
@@ -45,7 +43,6 @@ public:
 
     std::u16string itemText(Item item) const;
     void setItemText(Item item, const std::u16string& text);
-    void setItemImage(Item item, int image);
     int itemImage(Item item) const;
     void setItemBold(Item item, bool bold);
     bool isItemBold(Item item) const;
@@ -74,7 +71,6 @@ protected:
 
 private:
     wxTreeCtrl* tree() const;
-    bool m_showRoot = true;
     std::vector<wxBitmap> m_images;
 };
 

@@ -2,31 +2,15 @@
 // codes::kValueChanged when the user changes the number.
 #pragma once
 
-#include "gui/Component.h"
-
-class wxSpinCtrl;
+#include "gui/RangeControl.h"
 
 namespace pw {
 
-class UpDownTextField : public Component {
-public:
-    // Range and value may be set before or after create.
-    void setRange(int minimum, int maximum);
-    int value() const;
-    void setValue(int value);  // clamped to the range; sends nothing
-    int minimum() const { return m_min; }
-    int maximum() const { return m_max; }
-
+class UpDownTextField : public RangeControl<wxSpinCtrl> {
 protected:
     wxWindow* createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) override;
     void bindControlEvents() override;
     bool translate(wxEvent& event) override;
-
-private:
-    wxSpinCtrl* spin() const;
-    int m_min = 0;
-    int m_max = 100;
-    int m_value = 0;
 };
 
 }  // namespace pw

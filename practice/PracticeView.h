@@ -1,4 +1,4 @@
-// What the practice view shows, as PracticeSession last left it, and where
+// What the practice view shows, as PracticeViewBuilder last built it, and where
 // the drawn view puts each piece. The painter draws from these; it computes
 // nothing of its own beyond the fonts' sizes.
 #pragma once

@@ -1,6 +1,6 @@
-// The sentence being typed: its plain text, the wrapped text the learner
-// types, the masked copy shown, the cursor and the word at the cursor. It
-// decides nothing about scores or speech; PracticeSession drives it.
+// The sentence being typed, not a window: its plain text, the wrapped text
+// the learner types, the masked copy shown, the cursor and the word at the
+// cursor. It decides nothing about scores or speech; PracticeRun drives it.
 #pragma once
 
 #include <cstdint>

@@ -18,7 +18,7 @@ PACKAGES=(
   # test that maximises the main window)
   xvfb xauth openbox pulseaudio pulseaudio-utils libasound2-plugins
   # peers the tests check our output against
-  sox libsox-fmt-mp3 mpg123 espeak-ng libxml2-utils libpugixml-dev python3-mutagen strace
+  sox libsox-fmt-mp3 mpg123 espeak-ng libxml2-utils libpugixml-dev python3-mutagen strace ffmpeg
 )
 
 missing=()

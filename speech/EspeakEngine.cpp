@@ -135,8 +135,16 @@ void Utterance::finish(int32_t status) {
     {
         std::lock_guard lock(m_mutex);
         m_done.store(true);
+        if (m_onDone) {
+            m_onDone();
+        }
     }
     m_doneChanged.notify_all();
+}
+
+void Utterance::setOnDone(std::function<void()> onDone) {
+    std::lock_guard lock(m_mutex);
+    m_onDone = std::move(onDone);
 }
 
 EspeakEngine& EspeakEngine::instance() {

@@ -76,6 +76,10 @@ public:
     bool waitDone(int timeoutMs) const;
     // Marks an utterance that will never be synthesised as done.
     void abandon();
+    // Called once the utterance is done, on the thread that finished it.
+    // Clearing it waits for a call in progress, so that after
+    // setOnDone(nullptr) it is never called again.
+    void setOnDone(std::function<void()> onDone);
 
     int64_t synthesizedFrames() const { return m_synthesized.load(); }
     // The words from index first on that begin at or before frame.
@@ -103,6 +107,7 @@ private:
     std::vector<int32_t> m_source;
     std::vector<bool> m_blank;  // code points that are white space
     std::unique_ptr<SpeechSink> m_sink;
+    std::function<void()> m_onDone;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_doneChanged;

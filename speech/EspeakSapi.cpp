@@ -97,6 +97,8 @@ void EspeakSapi::dropUtterance() {
     if (m_wavMode) {
         m_utterance->waitDone(kFileCloseWaitMs);
     }
+    // Its end is no news to anyone once it is dropped.
+    m_utterance->setOnDone(nullptr);
     m_utterance.reset();
     m_stream = nullptr;
 }
@@ -237,6 +239,7 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
     // What was speaking is dropped, as a new sentence cuts off the last one.
     if (m_utterance) {
         m_utterance->cancel();
+        m_utterance->setOnDone(nullptr);
     }
     PcmOutputStream* stream = nullptr;
     if (auto* playback = dynamic_cast<PlaybackSink*>(sink.get())) {
@@ -253,6 +256,9 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
         std::move(sink));
     m_stream = stream;
     m_nextWord = 0;
+    if (m_wavMode) {
+        m_utterance->setOnDone(m_window.poster(kFileWrittenMessage));
+    }
     EspeakEngine::instance().speak(m_utterance);
     if (!(flags & kSpeakNoEventTimer)) {
         m_window.setTimer(kEventTimer, kEventIntervalMs);
@@ -354,6 +360,17 @@ void EspeakSapi::deliverWords() {
             return;
         }
     }
+}
+
+bool EspeakSapi::onMessage(unsigned message, uintptr_t, intptr_t) {
+    // Only while the end is still to be reported: the timer may have done so.
+    if (message != kFileWrittenMessage || !m_window.hasTimer(kEventTimer)) {
+        return false;
+    }
+    if (!onTimer(kEventTimer)) {
+        m_window.killTimer(kEventTimer);
+    }
+    return true;
 }
 
 bool EspeakSapi::onTimer(int timerId) {

@@ -31,6 +31,9 @@ class EspeakSapi : public Sapi, public SapiWindowMessageListener {
 public:
     static constexpr int kEventTimer = 1;
     static constexpr int kEventIntervalMs = 100;
+    // Posted to the hidden window when a file has been written, so that its
+    // end is reported at once rather than at the next tick of the timer.
+    static constexpr unsigned kFileWrittenMessage = 0x8001;
     static constexpr const char16_t* kWindowClass = u"SAPI_CLASS";
     // In the dictionary folder "Lists/".
     static constexpr const char* kJapaneseReadingsName = "SynTTSDict.txt";
@@ -67,6 +70,7 @@ public:
     int formatNumber() const { return m_format; }
 
     bool onTimer(int timerId) override;
+    bool onMessage(unsigned message, uintptr_t wParam, intptr_t lParam) override;
 
     // Playback of the current speech, for measuring; null when there is none.
     const PcmOutputStream* outputStream() const;

@@ -82,4 +82,16 @@ void SapiWindow::killTimer(int timerId) {
     }
 }
 
+std::function<void()> SapiWindow::poster(unsigned message) {
+    std::weak_ptr<bool> alive = m_alive;
+    return [this, alive, message] {
+        ui().post([this, alive, message] {
+            const auto window = alive.lock();
+            if (window && *window && m_listener) {
+                m_listener->onMessage(message, 0, 0);
+            }
+        });
+    };
+}
+
 }  // namespace pw

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,10 @@ public:
     void setTimer(int timerId, int ms);
     void killTimer(int timerId);
     bool hasTimer(int timerId) const { return m_timers.count(timerId) != 0; }
+
+    // A function that, called from any thread, has onMessage(message, 0, 0)
+    // run on the user-interface thread, unless the window is gone by then.
+    std::function<void()> poster(unsigned message);
 
 private:
     SapiWindowMessageListener* m_listener;

@@ -31,7 +31,7 @@ std::vector<float> resample(const std::vector<int16_t>& samples, int toRate) {
     data.data_out = out.data();
     data.output_frames = static_cast<long>(out.size());
     data.src_ratio = ratio;
-    if (src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 1) != 0) {
+    if (src_simple(&data, SRC_SINC_FASTEST, 1) != 0) {
         return {};
     }
     out.resize(static_cast<size_t>(data.output_frames_gen));

@@ -227,6 +227,21 @@ std::u16string lookupEntity(std::u16string_view name) {
     return std::u16string(1, it->value);
 }
 
+void appendBackslashEscape(char16_t escaped, std::u16string& out) {
+    switch (escaped) {
+        case u'n':
+            out += u"\r\n";
+            break;
+        case u'r':
+            break;
+        case u't':
+            out += u'\t';
+            break;
+        default:
+            out += escaped;
+    }
+}
+
 std::u16string decodeText(std::u16string_view text, bool newlinesToSpace) {
     std::u16string out;
     out.reserve(text.size());
@@ -245,18 +260,7 @@ std::u16string decodeText(std::u16string_view text, bool newlinesToSpace) {
                 ++i;
             } else if (c == u'\\') {
                 if (i + 1 < text.size()) {
-                    switch (text[i + 1]) {
-                        case u'n':
-                            out += u"\r\n";
-                            break;
-                        case u'r':
-                            break;
-                        case u't':
-                            out += u'\t';
-                            break;
-                        default:
-                            out += text[i + 1];
-                    }
+                    appendBackslashEscape(text[i + 1], out);
                 }
                 i += 2;
             } else {

@@ -26,6 +26,11 @@ std::u16string htmlToText(std::u16string_view html);
 // A reference longer than ten characters is not a reference.
 std::u16string decodeText(std::u16string_view text, bool newlinesToSpace);
 
+// Appends what the backslash escape "\" + escaped stands for, as the stored
+// texts write them: "n" gives CR LF, "t" a tab, "r" nothing, any other
+// character itself.
+void appendBackslashEscape(char16_t escaped, std::u16string& out);
+
 // The character of a named HTML 4 entity ("eacute" -> "é"), or "" when the
 // name (case-sensitive) is unknown. "nbsp" gives an ordinary space; "apos" is
 // known; "euro", "fnof" and "rsaquo" are not.

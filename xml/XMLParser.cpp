@@ -311,11 +311,6 @@ void XMLParser::setRoot(std::unique_ptr<Element> root) {
     }
 }
 
-std::unique_ptr<Element> XMLParser::releaseRoot() {
-    m_index.clear();
-    return std::move(m_root);
-}
-
 std::vector<Element*>& XMLParser::elements(std::u16string_view name) {
     auto it = m_index.find(name);
     if (it == m_index.end()) {

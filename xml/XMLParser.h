@@ -131,8 +131,6 @@ public:
     // Replaces the document's tree (destroying the old one) and indexes the
     // new tree's elements.
     void setRoot(std::unique_ptr<Element> root);
-    // Hands the tree to the caller, leaving the document empty.
-    std::unique_ptr<Element> releaseRoot();
 
     // The XML declaration of the last document that had one, rebuilt as
     // <?xml version="..." encoding="..." other="..."?>; empty when none was read.

@@ -1,6 +1,7 @@
 // Start-up time: from starting the process to its main window on screen, for
-// the program and, in the same run, for a minimal wx frame. Run by hand under
-// a display: xvfb-run -a build/bench/startup_bench
+// the program with the drawn view and with the exercise page ("UseIE"), and,
+// in the same run, for a minimal wx frame. Run by hand under a display:
+// xvfb-run -a build/bench/startup_bench
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -22,15 +24,21 @@ fs::path benchFolder() {
     return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
-// A private copy of the program's folder, so its settings file stays apart.
-const fs::path& programCopy() {
-    static const fs::path copy = [] {
-        fs::path dir = fs::temp_directory_path() / ("pw-startup-" + std::to_string(getpid()));
-        fs::remove_all(dir);
+fs::path copiesFolder() {
+    return fs::temp_directory_path() / ("pw-startup-" + std::to_string(getpid()));
+}
+
+// A private copy of the program's folder, so its settings file stays apart;
+// one with the exercise page chosen, one without.
+fs::path programCopy(bool page) {
+    const fs::path dir = copiesFolder() / (page ? "page" : "drawn");
+    if (!fs::exists(dir)) {
+        fs::create_directories(dir.parent_path());
         fs::copy(benchFolder().parent_path() / "bin", dir, fs::copy_options::recursive);
-        return dir;
-    }();
-    return copy;
+        std::ofstream(dir / "phrasewright.ini")
+            << "[Phrasewright]\nUseIE=" << (page ? 1 : 0) << "\n";
+    }
+    return dir;
 }
 
 // Seconds from spawning program until it prints its "shown" line; -1 on failure.
@@ -86,7 +94,10 @@ void measure(benchmark::State& state, const fs::path& program) {
 }
 
 void Phrasewright(benchmark::State& state) {
-    measure(state, programCopy() / "phrasewright");
+    measure(state, programCopy(false) / "phrasewright");
+}
+void PhrasewrightPageForm(benchmark::State& state) {
+    measure(state, programCopy(true) / "phrasewright");
 }
 void MinimalWxFrame(benchmark::State& state) {
     measure(state, benchFolder() / "minimal_frame");
@@ -94,6 +105,7 @@ void MinimalWxFrame(benchmark::State& state) {
 
 BENCHMARK(MinimalWxFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(Phrasewright)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(PhrasewrightPageForm)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
@@ -101,6 +113,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(programCopy());
+    fs::remove_all(copiesFolder());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
@@ -126,6 +127,7 @@ CommandTable headlessCommands() {
     table.add(listCommand());
     table.add(replaceCommand());
     table.add(importCommand());
+    table.add(exportCommand());
     return table;
 }
 

@@ -68,7 +68,7 @@ private:
     std::vector<Subcommand> m_commands;
 };
 
-// --help, --version, --list, --replace and --import.
+// --help, --version, --list, --replace, --import and --export.
 CommandTable headlessCommands();
 
 // True for an argument that names a subcommand rather than a learning file.

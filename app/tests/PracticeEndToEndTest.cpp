@@ -71,12 +71,12 @@ TEST(PracticeEndToEnd, ADictationRunOverTheSampleFileIsScoredAndSaved) {
     }
     ASSERT_EQ(session.state(), PracticeState::Answer);
     EXPECT_EQ(session.view().sentenceLines.at(0), target);
-    const SentenceStats stats = session.currentStats();
+    const SentenceStats stats = session.run().currentStats();
     EXPECT_EQ(stats.typingCount, typed);
     EXPECT_EQ(stats.missCount, 0u);
     ASSERT_GT(stats.elapsed, 0u);
     const double score = typed * 60.0 / (stats.elapsed / 1000.0);
-    EXPECT_NEAR(session.score(), score, 1e-6);
+    EXPECT_NEAR(session.run().score(), score, 1e-6);
     EXPECT_EQ(session.view().scoreLabel, u"HighScore: " + formatScore(score));
     EXPECT_EQ(pane.sentenceList().cellText(0, SentenceListModel::kDictationColumn),
               formatScore(score));

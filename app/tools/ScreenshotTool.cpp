@@ -1,7 +1,10 @@
 // Takes the pictures of the documentation from the real main window: the
 // start screen, the sample file ready for practice, a question being typed,
-// its hint after five misses, its answer, and the answer in a light theme. Runs in a scratch copy
-// of the program folder, so the learner's own files are never touched.
+// its hint after five misses, its answer, the answer in a light theme, a
+// question and an answer with marked roles in the exercise page, and the
+// audio conversion dialog while it converts the sample's sentences. Runs in a
+// scratch copy of the program folder, so the learner's own files are never
+// touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
 //                             under xvfb-run)
@@ -21,9 +24,11 @@
 #include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
+#include "export/ui/FlashWritingConverter.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
 #include "practice/CharacterClasses.h"
+#include "practice/TypingStyleManager.h"
 #include "practice/ui/testsupport/KeyPresses.h"
 
 namespace pw {
@@ -92,11 +97,54 @@ void typeSentence(TypingPane& pane, size_t stopAt = std::u16string::npos) {
     }
 }
 
+// Wraps the first word in the markup editor's text in the span of role.
+void markRole(HtmlEditor& editor, const std::u16string& word, int role) {
+    HtmlEditor::HtmlTextEditor& text = editor.textEditor();
+    const size_t at = text.getText().find(word);
+    if (at != std::u16string::npos) {
+        text.setSelection(at, at + word.size());
+        text.surround(role);
+    }
+}
+
 // The answer with its blinking prompt on.
 bool shootAnswer(TestApp& app, TypingPane& pane, const std::string& folder, const char* name) {
     runEventsUntil([&] { return pane.session().view().prompt.empty(); }, 2000);
     runEventsUntil([&] { return !pane.session().view().prompt.empty(); }, 2000);
     return shoot(app, folder, name, 60);
+}
+
+// The conversion dialog over every sentence of the sample, caught on its way.
+bool shootConversion(TypingPane& pane, const std::string& scratch,
+                     const std::string& outputFolder) {
+    pane.session().run().setState(PracticeState::Stop);
+    ProfileSettings& settings = ProfileSettings::instance();
+    fs::create_directories(scratch + "/Audio");
+    settings.writeString(u"FlashWriting", u"AudioOutputPath", fromUtf8(scratch + "/Audio"));
+    settings.writeInt(u"FlashWriting", u"LyricsFormat", 3);
+    settings.writeInt(u"FlashWriting", u"SpellOutWords", 1);
+    std::vector<int> rows;
+    for (int i = 0; i < pane.session().list().recordCount(); ++i) {
+        rows.push_back(i);
+    }
+    FlashWritingConverter dialog(pane.speaker(),
+                                 makeConversionRows(pane.session().list(), rows, false));
+    if (!dialog.showModeless(wxTheApp->GetTopWindow())) {
+        return false;
+    }
+    settle();
+    dialog.start();
+    dialog.table().setFocus();
+    const size_t halfway = rows.size() * 2 / 5;
+    runEventsUntil([&] { return dialog.conversion().progress().done >= halfway; }, 30000);
+    const std::string path = outputFolder + "/conversion.png";
+    std::string error;
+    const bool ok = captureWindow(dialog.handle(), path, &error);
+    std::printf("%s%s\n", path.c_str(), ok ? "" : (": " + error).c_str());
+    dialog.conversion().stop();
+    runEventsUntil([&] { return !dialog.conversion().isRunning(); }, 10000);
+    dialog.close(wxID_CANCEL);
+    return ok;
 }
 
 int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
@@ -159,6 +207,39 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
         }
     }
     ok = shootAnswer(app, pane, outputFolder, "answer-paper.png") && ok;
+    ok = shootConversion(pane, scratch.path(), outputFolder) && ok;
+
+    // The exercise page, in the first theme: a question half typed, then its
+    // answer with the roles of the sentence marked under it.
+    pane.session().onThemeMenuCommand(TypingStyleManager::kFirstMenuId);
+    test::pressKey(pane.handle(), WXK_ESCAPE);
+    CheckBox& useIE = pane.optionPane().useIEBox();
+    useIE.setChecked(true);
+    test::sendNative(useIE.handle(), wxEVT_CHECKBOX, 1);
+    WebBrowser& page = pane.pageForm().browser();
+    runEventsUntil([&] { return !page.isLoading(); }, 20000);
+    test::sendNative(pane.modePane().startButton().handle(), wxEVT_BUTTON);
+    typeSentence(pane, target.find(u"How") + 2);
+    ok = shoot(app, outputFolder, "page-question.png", 800) && ok;
+    typeSentence(pane);
+    HtmlEditor& editor = pane.pageForm().editor();
+    test::sendNative(editor.editButton().handle(), wxEVT_BUTTON);
+    using Role = HtmlEditor::HtmlTextEditor::Role;
+    markRole(editor, u"Good morning", Role::kMemo);
+    markRole(editor, u"How", Role::kModifier);
+    markRole(editor, u"did", Role::kVerb);
+    markRole(editor, u"you", Role::kSubject);
+    markRole(editor, u"sleep", Role::kVerb);
+    // The memo's note, as the learner writes it into its title.
+    HtmlEditor::HtmlTextEditor& markup = editor.textEditor();
+    const size_t title = markup.getText().find(u"title=\"\"");
+    if (title != std::u16string::npos) {
+        markup.setSelection(title, title + 8);
+        markup.replaceSelection(u"title=\"a greeting\"");
+    }
+    markup.setSelection(0, 0);
+    settle(1500);  // the engine draws the page anew at its new height
+    ok = shootAnswer(app, pane, outputFolder, "page-answer.png") && ok;
 
     app.handle()->Close();
     settle(100);

@@ -56,7 +56,7 @@ void BM_KeyPress(benchmark::State& state) {
     session.openFile(fromUtf8(list));
 
     const auto start = [&] {
-        session.setState(PracticeState::Stop);
+        session.run().setState(PracticeState::Stop);
         session.startRun(RunKind::AllRows);
     };
     start();

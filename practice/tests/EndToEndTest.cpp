@@ -62,7 +62,7 @@ TEST_F(EndToEnd, DictationOverTheSampleFile) {
 
     key(PracticeKey::Space);
     EXPECT_EQ(session->state(), PracticeState::Typing);
-    EXPECT_EQ(session->position(), 1);
+    EXPECT_EQ(session->run().position(), 1);
     key(PracticeKey::Escape);
     key(PracticeKey::Escape);
     EXPECT_EQ(session->state(), PracticeState::Ready);

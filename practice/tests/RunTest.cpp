@@ -40,13 +40,13 @@ TEST_F(Run, PointLimitSkipsSentencesWhoseWholeScoreReachesIt) {
     setOption(&PracticeOptions::usePointLimit);
     ASSERT_EQ(session->options().pointLimit, 130);
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
-    EXPECT_EQ(session->questionOrder(), (Order{0, 3, 4}));
+    EXPECT_EQ(session->run().questionOrder(), (Order{0, 3, 4}));
 
     key(PracticeKey::Escape);
     key(PracticeKey::Escape);        // give up, then stop: Ready
     setMode(PracticeMode::Writing);  // the writing scores are all 0
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
-    EXPECT_EQ(session->questionOrder(), (Order{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(session->run().questionOrder(), (Order{0, 1, 2, 3, 4, 5}));
 }
 
 TEST_F(Run, OnlyCheckedQuestionsReadsTheModesSide) {
@@ -61,8 +61,8 @@ TEST_F(Run, OnlyCheckedQuestionsReadsTheModesSide) {
     for (const auto& [mode, order] : cases) {
         setMode(mode);
         ASSERT_TRUE(session->startRun(RunKind::AllRows));
-        EXPECT_EQ(session->questionOrder(), order) << static_cast<int>(mode);
-        session->setState(PracticeState::Stop);
+        EXPECT_EQ(session->run().questionOrder(), order) << static_cast<int>(mode);
+        session->run().setState(PracticeState::Stop);
         EXPECT_EQ(session->state(), PracticeState::Ready);
     }
 }
@@ -81,16 +81,30 @@ TEST_F(Run, TheListsMenuStartsFromARowOrAsksTheSelectedRows) {
     EXPECT_EQ(enabled(2), (std::vector<bool>{false, true, false, false}));
 
     ASSERT_TRUE(session->onListMenuCommand(PracticeSession::kStartFromHereCommand, {5}));
-    EXPECT_EQ(session->questionOrder(), (Order{5, 6, 7, 8, 9}));
+    EXPECT_EQ(session->run().questionOrder(), (Order{5, 6, 7, 8, 9}));
     EXPECT_EQ(session->view().questionNumber, u"No.01/05");
     EXPECT_EQ(session->view().sentenceId, u"005");
-    session->setState(PracticeState::Stop);
+    session->run().setState(PracticeState::Stop);
 
     ASSERT_TRUE(
         session->onListMenuCommand(PracticeSession::kAskSelectedCommand, {7, 2, 2, 99, -1}));
-    EXPECT_EQ(session->questionOrder(), (Order{2, 7}));
-    session->setState(PracticeState::Stop);
+    EXPECT_EQ(session->run().questionOrder(), (Order{2, 7}));
+    session->run().setState(PracticeState::Stop);
     EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {1}));
+    EXPECT_EQ(session->state(), PracticeState::Ready);
+}
+
+TEST_F(Run, TheAudioConversionOpensForTheSelectedRowsOnceTheProgramOffersIt) {
+    openTen();
+    std::vector<std::vector<int>> opened;
+    session->setAudioConversionOpener(
+        [&](const std::vector<int>& rows) { opened.push_back(rows); });
+    EXPECT_FALSE(session->listMenu(0)[3].enabled);
+    EXPECT_TRUE(session->listMenu(1)[3].enabled);
+    EXPECT_TRUE(session->listMenu(4)[3].enabled);
+    EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {}));
+    EXPECT_TRUE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {3, 1}));
+    EXPECT_EQ(opened, (std::vector<std::vector<int>>{{3, 1}}));
     EXPECT_EQ(session->state(), PracticeState::Ready);
 }
 
@@ -100,7 +114,7 @@ TEST_F(Run, ShuffleFollowsTheProcessWideGenerator) {
     // From seed 1 the generator gives 41, 18467, 6334, 26500: j = 0, 1, 0, 4.
     seedRandom(1);
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
-    EXPECT_EQ(session->questionOrder(), (Order{3, 2, 0, 1, 4}));
+    EXPECT_EQ(session->run().questionOrder(), (Order{3, 2, 0, 1, 4}));
 
     // The largest number the generator gives would point past i: it is kept at i.
     Order order{0, 1, 2, 3};
@@ -134,12 +148,12 @@ TEST_F(Run, SpaceGoesOnAndEndsTheRunAfterTheLastQuestion) {
     EXPECT_EQ(session->state(), PracticeState::Answer);
     EXPECT_TRUE(key(PracticeKey::Space));
     EXPECT_EQ(session->state(), PracticeState::Typing);
-    EXPECT_EQ(session->position(), 1);
+    EXPECT_EQ(session->run().position(), 1);
     type(u"on");
     const int stopsBefore = speaker.stops;
     EXPECT_TRUE(key(PracticeKey::Space));
     EXPECT_EQ(session->state(), PracticeState::Ready);
-    EXPECT_TRUE(session->questionOrder().empty());
+    EXPECT_TRUE(session->run().questionOrder().empty());
     EXPECT_GT(speaker.stops, stopsBefore);
 
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
@@ -156,20 +170,20 @@ TEST_F(Run, CtrlArrowsMoveSilentlyAndReleasingSpeaks) {
     key(PracticeKey::Control, true);
     EXPECT_TRUE(key(PracticeKey::Right, true));
     EXPECT_TRUE(key(PracticeKey::Right, true));  // held: the key repeats
-    EXPECT_EQ(session->position(), 2);
+    EXPECT_EQ(session->run().position(), 2);
     EXPECT_TRUE(key(PracticeKey::Right, true));  // no question after the last
-    EXPECT_EQ(session->position(), 2);
+    EXPECT_EQ(session->run().position(), 2);
     EXPECT_TRUE(speaker.calls.empty());
     EXPECT_TRUE(keyUp(PracticeKey::Right, true));
-    EXPECT_EQ(session->position(), 2);
+    EXPECT_EQ(session->run().position(), 2);
     EXPECT_EQ(speaker.calls, std::vector<std::u16string>{u"sentence:s2"});
 
     speaker.calls.clear();
     key(PracticeKey::Left, true);
-    EXPECT_EQ(session->position(), 1);
+    EXPECT_EQ(session->run().position(), 1);
     key(PracticeKey::Left, true);
     key(PracticeKey::Left, true);  // at the first question: the first again
-    EXPECT_EQ(session->position(), 0);
+    EXPECT_EQ(session->run().position(), 0);
     EXPECT_EQ(session->state(), PracticeState::Typing);
     keyUp(PracticeKey::Left, true);
     keyUp(PracticeKey::Control);
@@ -178,7 +192,7 @@ TEST_F(Run, CtrlArrowsMoveSilentlyAndReleasingSpeaks) {
     // Without Ctrl an arrow neither moves nor restarts.
     EXPECT_FALSE(key(PracticeKey::Right));
     EXPECT_FALSE(keyUp(PracticeKey::Right));
-    EXPECT_EQ(session->position(), 0);
+    EXPECT_EQ(session->run().position(), 0);
     EXPECT_EQ(speaker.calls.size(), 1u);
 }
 
@@ -218,7 +232,7 @@ TEST_F(Run, SpeechAtEachStep) {
         key(PracticeKey::Enter);
         key(PracticeKey::Space);
         EXPECT_EQ(speaker.calls, c.calls);
-        session->setState(PracticeState::Stop);
+        session->run().setState(PracticeState::Stop);
     }
 }
 
@@ -228,7 +242,7 @@ TEST_F(Run, SlashPausesSpeechWithoutBeingTyped) {
     session->startRun(RunKind::AllRows);
     speaker.calls.clear();
     EXPECT_TRUE(session->onChar(U'/'));
-    EXPECT_EQ(session->currentStats().typingCount, 0u);
+    EXPECT_EQ(session->run().currentStats().typingCount, 0u);
     type(u"go");
     speaker.calls.clear();
     EXPECT_TRUE(session->onChar(U'/'));  // Answer
@@ -257,7 +271,7 @@ TEST_F(Run, NothingToTypeIsAnsweredAtOnce) {
         SCOPED_TRACE(static_cast<int>(mode));
         openSentences({u"Go", u"こんにちは。", u"Go"}, mode);
         clock.time = 50000;
-        const uint32_t timeBefore = session->history().totals().totalTime;
+        const uint32_t timeBefore = session->results().history().totals().totalTime;
         ASSERT_TRUE(session->startRun(RunKind::AllRows));
         clock.time += 1000;
         type(u"go");
@@ -265,23 +279,23 @@ TEST_F(Run, NothingToTypeIsAnsweredAtOnce) {
         speaker.calls.clear();
         key(PracticeKey::Space);
         EXPECT_EQ(session->state(), PracticeState::Answer);
-        EXPECT_EQ(session->position(), 1);
+        EXPECT_EQ(session->run().position(), 1);
         EXPECT_EQ(attribute(1, u"trialNumber"), u"1");
-        EXPECT_EQ(session->currentStats().elapsed, 0u);
-        EXPECT_EQ(session->history().totals().totalTime - timeBefore, 1000u);
+        EXPECT_EQ(session->run().currentStats().elapsed, 0u);
+        EXPECT_EQ(session->results().history().totals().totalTime - timeBefore, 1000u);
         EXPECT_EQ(speaker.calls, std::vector<std::u16string>{u"sentence:こんにちは。"});
         EXPECT_FALSE(session->onChar(U'a'));  // a key cannot answer it again
         EXPECT_EQ(attribute(1, u"trialNumber"), u"1");
         key(PracticeKey::Space);
         EXPECT_EQ(session->state(), PracticeState::Typing);
-        EXPECT_EQ(session->position(), 2);
-        session->setState(PracticeState::Stop);
+        EXPECT_EQ(session->run().position(), 2);
+        session->run().setState(PracticeState::Stop);
     }
     // The first question too.
     openSentences({u"「はい」", u"Go"});
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
     EXPECT_EQ(session->state(), PracticeState::Answer);
-    EXPECT_EQ(session->position(), 0);
+    EXPECT_EQ(session->run().position(), 0);
     EXPECT_EQ(session->view().sentenceLines, std::vector<std::u16string>{u"「はい」"});
 }
 
@@ -296,11 +310,11 @@ TEST_F(Run, WordsAreSpokenAndCountNoSentence) {
     session->setWordMode(true);
     ASSERT_EQ(session->list().recordCount(), 1);
     ASSERT_TRUE(session->startRun(RunKind::AllRows));
-    EXPECT_EQ(session->translation(), u"りんご");
+    EXPECT_EQ(session->run().translation(), u"りんご");
     type(u"apple");
     EXPECT_EQ(speaker.calls, (std::vector<std::u16string>{u"sentence:apple", u"sentence:apple"}));
-    EXPECT_EQ(session->history().totals().typingWordCount, 1u);
-    EXPECT_EQ(session->history().totals().typingSentenceCount, 0u);
+    EXPECT_EQ(session->results().history().totals().typingWordCount, 1u);
+    EXPECT_EQ(session->results().history().totals().typingSentenceCount, 0u);
 }
 
 TEST_F(Run, TheCheckBoxSetsTheModesSideOnly) {

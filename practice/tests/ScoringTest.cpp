@@ -104,7 +104,7 @@ TEST_F(Results, GivingUpStoresAndCountsNothing) {
     EXPECT_EQ(session->view().sentenceLines, std::vector<std::u16string>{u"Give up now"});
     EXPECT_EQ(attribute(0, u"dictationScore"), u"50");
     EXPECT_EQ(attribute(0, u"trialNumber"), u"3");
-    const PracticeTotals& totals = session->history().totals();
+    const PracticeTotals& totals = session->results().history().totals();
     EXPECT_EQ(totals.totalTime, 0u);
     EXPECT_EQ(totals.typingCount, 0u);
     EXPECT_EQ(totals.typingSentenceCount, 0u);
@@ -119,7 +119,7 @@ TEST_F(Results, TotalsGrowWithEachCompletedSentence) {
     key(PracticeKey::Space);
     clock.time += 2500;
     type(u"Go on");
-    const PracticeTotals& totals = session->history().totals();
+    const PracticeTotals& totals = session->results().history().totals();
     EXPECT_EQ(totals.totalTime, 2500u);
     EXPECT_EQ(totals.typingCount, 16u);
     EXPECT_EQ(totals.missTypingCount, 1u);

@@ -86,7 +86,7 @@ TEST_F(Typing, SentencesCompleteWithTheirWordsCounted) {
         ASSERT_EQ(session->state(), PracticeState::Typing);
         type(c.keys);
         EXPECT_EQ(session->state(), PracticeState::Answer);
-        const SentenceStats& stats = session->currentStats();
+        const SentenceStats& stats = session->run().currentStats();
         EXPECT_EQ(stats.wordCount, c.words);
         EXPECT_EQ(stats.missCount, 0u);
         EXPECT_EQ(stats.typingCount, c.keys.size());
@@ -114,7 +114,7 @@ TEST_F(Typing, SpacesPunctuationAndControlsAreIgnored) {
     openSentences({u"abc"});
     session->startRun(RunKind::AllRows);
     type(u", \r\b\u3042");
-    const SentenceStats& stats = session->currentStats();
+    const SentenceStats& stats = session->run().currentStats();
     EXPECT_EQ(stats.typingCount, 5u);
     EXPECT_EQ(stats.missCount, 0u);
     EXPECT_EQ(session->sentence().cursor(), 0u);
@@ -127,7 +127,7 @@ TEST_F(Typing, AnAsciiApostropheForATypographicOneIsAMiss) {
     openSentences({u"don\u2019t"});
     session->startRun(RunKind::AllRows);
     type(u"don'");
-    EXPECT_EQ(session->currentStats().missCount, 1u);
+    EXPECT_EQ(session->run().currentStats().missCount, 1u);
     type(u"t");
     EXPECT_EQ(session->state(), PracticeState::Answer);
 }
@@ -150,11 +150,11 @@ TEST_F(Typing, FiveMissesCheckTheSentenceAndSpeakTheWordOnce) {
         EXPECT_EQ(attribute(0, u"check"), mode == PracticeMode::Writing ? u"2" : u"1");
         type(u"x");
         EXPECT_EQ(speaker.calls, std::vector<std::u16string>{u"word:cat"});
-        EXPECT_EQ(session->currentStats().missCount, 6u);
+        EXPECT_EQ(session->run().currentStats().missCount, 6u);
         EXPECT_EQ(keySound.plays, 0);
 
         type(u"cat ");  // a new word: the count starts again
-        EXPECT_EQ(session->consecutiveMisses(), 0u);
+        EXPECT_EQ(session->run().consecutiveMisses(), 0u);
         EXPECT_EQ(session->view().hint, u"");
         keySound.plays = 0;
     }
@@ -179,7 +179,7 @@ TEST_F(Typing, AnEmptySentenceIsHelloEmptyWorld) {
     EXPECT_EQ(speaker.calls.back(), u"sentence:Hello empty world!");  // heard as typed
     typeRest();
     EXPECT_EQ(session->state(), PracticeState::Answer);
-    EXPECT_EQ(session->currentStats().wordCount, 3u);
+    EXPECT_EQ(session->run().currentStats().wordCount, 3u);
 }
 
 TEST_F(Typing, WrappedLinesAreTypedAcross) {
@@ -195,7 +195,7 @@ TEST_F(Typing, WrappedLinesAreTypedAcross) {
     EXPECT_EQ(session->view().cursorColumn, 0);
     type(u"bbbb");
     EXPECT_EQ(session->state(), PracticeState::Answer);
-    EXPECT_EQ(session->currentStats().missCount, 0u);
+    EXPECT_EQ(session->run().currentStats().missCount, 0u);
 }
 
 }  // namespace

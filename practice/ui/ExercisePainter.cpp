@@ -38,14 +38,8 @@ void ExercisePainter::paintExercise(wxDC& dc, const PracticeView& view,
         frame(dc, layout.resultWindow);
     }
 
-    dc.SetFont(m_boldFont);
-    text(dc, view.questionNumber, layout.questionNumber, kHintTextColor);
-    text(dc, view_texts::kIdLabel, layout.idLabel, kHintTextColor);
-    text(dc, view_texts::kPointLabel, layout.pointLabel, kHintTextColor);
-    text(dc, view.sentenceId, layout.idValue, kHintTextColor);
-    text(dc, view.storedScore, layout.pointValue, kHintTextColor);
+    paintHeader(dc, view, layout);
     text(dc, view_texts::kKeyReminder, layout.keyReminder, kPatternColor1);
-    text(dc, view.hint, layout.hint, kHintTextColor);
     for (size_t i = 0; i < layout.translationLines.size() && i < view.translationLines.size();
          ++i) {
         text(dc, view.translationLines[i], layout.translationLines[i], kTranslationTextColor);
@@ -62,6 +56,25 @@ void ExercisePainter::paintExercise(wxDC& dc, const PracticeView& view,
     if (layout.hasCursor && focused) {
         text(dc, u"_", layout.cursor, kSelectionColor);
     }
+}
+
+void ExercisePainter::paintHeader(wxDC& dc, const PracticeView& view,
+                                  const ExerciseLayout& layout) const {
+    dc.SetFont(m_boldFont);
+    text(dc, view.questionNumber, layout.questionNumber, kHintTextColor);
+    text(dc, view_texts::kIdLabel, layout.idLabel, kHintTextColor);
+    text(dc, view_texts::kPointLabel, layout.pointLabel, kHintTextColor);
+    text(dc, view.sentenceId, layout.idValue, kHintTextColor);
+    text(dc, view.storedScore, layout.pointValue, kHintTextColor);
+    text(dc, view.hint, layout.hint, kHintTextColor);
+}
+
+void ExercisePainter::paintPageFrame(wxDC& dc, const PracticeView& view,
+                                     const ExerciseLayout& layout, Point reminder) const {
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    frame(dc, layout.checkBoxFrame);
+    paintHeader(dc, view, layout);
+    text(dc, view_texts::kKeyReminder, reminder, kPatternColor1);
 }
 
 void ExercisePainter::paintStartScreen(wxDC& dc, const PracticeView& view,

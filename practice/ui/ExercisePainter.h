@@ -27,6 +27,10 @@ public:
     // focused: the pane has the keyboard focus, which shows the cursor.
     void paintExercise(wxDC& dc, const PracticeView& view, const ExerciseLayout& layout,
                        bool focused) const;
+    // The page form: the page shows the sentence; the pane keeps the header,
+    // the hint, the "&Check" box's frame and the key reminder at reminder.
+    void paintPageFrame(wxDC& dc, const PracticeView& view, const ExerciseLayout& layout,
+                        Point reminder) const;
     void paintStartScreen(wxDC& dc, const PracticeView& view, const StartScreenLayout& layout,
                           const wxBitmap& icon) const;
 
@@ -34,6 +38,8 @@ private:
     wxColour colour(int index) const { return toWxColour(m_colours.getColor(index)); }
     void text(wxDC& dc, const std::u16string& text, Point at, int colourIndex) const;
     void frame(wxDC& dc, const Rect& rect) const;
+    // The status header and the hint, in the bold font.
+    void paintHeader(wxDC& dc, const PracticeView& view, const ExerciseLayout& layout) const;
 
     const StyleLister& m_colours;
     bool m_frames;

@@ -7,7 +7,7 @@
 namespace pw {
 
 long ResultWindow::textStyle() const {
-    return TextArea::textStyle() | wxBORDER_NONE;
+    return TextEditor::textStyle() | wxBORDER_NONE;
 }
 
 BaseWindow* ResultWindow::keyTarget() const {

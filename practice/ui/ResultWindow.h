@@ -3,11 +3,11 @@
 // it to select text) still reach the practice pane, its parent.
 #pragma once
 
-#include "gui/TextArea.h"
+#include "editor/TextEditor.h"
 
 namespace pw {
 
-class ResultWindow : public TextArea {
+class ResultWindow : public TextEditor {
 public:
     ResultWindow() { setReadOnly(true); }
 

@@ -21,6 +21,14 @@ void TypingOptionPane::onSize(int, int) {
     m_useIE.setBounds(area.x + 4, area.y + 4, area.width - 8, 28);
 }
 
+void TypingOptionPane::setPageUnavailable(const std::u16string& why) {
+    if (!why.empty()) {
+        m_useIE.setChecked(false);
+    }
+    m_useIE.setToolTip(why.empty() ? std::u16string(practice_texts::kUseIETip)
+                                   : std::u16string(practice_texts::kUseIETip) + u"\n\n" + why);
+}
+
 bool TypingOptionPane::onCommand(const Command& command) {
     routeCommand(command);
     return true;

@@ -3,6 +3,8 @@
 // parent, the TypingPane.
 #pragma once
 
+#include <string>
+
 #include "gui/CheckBox.h"
 #include "gui/GroupComponent.h"
 
@@ -16,6 +18,9 @@ public:
     static constexpr int kHeight = 64;
 
     CheckBox& useIEBox() { return m_useIE; }
+    // The page cannot be shown: the box is cleared and its tooltip says why
+    // (empty: the usual tooltip again).
+    void setPageUnavailable(const std::u16string& why);
 
     bool onCreate() override;
     void onSize(int width, int height) override;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/fontenum.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -13,9 +14,10 @@
 #include <wx/utils.h>
 
 #include "core/ProfileSettings.h"
-#include "gui/Menu.h"
+#include "core/UiServices.h"
 #include "gui/WxText.h"
 #include "practice/ui/ExercisePainter.h"
+#include "practice/ui/MenuTracking.h"
 
 namespace pw {
 namespace {
@@ -54,29 +56,6 @@ wxFont practiceFont(int size, int weight = wxFONTWEIGHT_NORMAL) {
     return font.IsOk() ? font : *wxNORMAL_FONT;
 }
 
-int trackMenu(BaseWindow& owner, const std::vector<MenuItem>& items, int x, int y) {
-    PopupMenu menu;
-    for (const MenuItem& item : items) {
-        if (item.separator) {
-            menu.appendSeparator();
-            continue;
-        }
-        // The toolkit reads what follows a TAB as a shortcut and would drop
-        // the theme's author.
-        std::u16string text = item.text;
-        for (size_t tab = text.find(u'\t'); tab != std::u16string::npos; tab = text.find(u'\t')) {
-            text.replace(tab, 1, u"  ");
-        }
-        if (item.checked) {
-            menu.appendCheck(item.id, text, true);
-        } else {
-            menu.append(item.id, text);
-        }
-        menu.setEnabled(item.id, item.enabled);
-    }
-    return menu.track(owner, x, y);
-}
-
 Size bestSize(const BaseWindow& window) {
     const wxSize size = window.handle() ? window.handle()->GetBestSize() : wxSize(0, 0);
     return {size.x, size.y};
@@ -108,13 +87,55 @@ bool TypingPane::onCreate() {
             m_icon = wxBitmap(icon);
         }
     }
+    m_session.create();
+    if (!m_whenControlsMade) {
+        makeControls();
+    }
+    return false;
+}
+
+void TypingPane::deferControls(std::function<void()> made) {
+    m_whenControlsMade = made ? std::move(made) : [] {};
+}
+
+void TypingPane::makeControls() {
+    if (m_controlsMade || !handle()) {
+        return;
+    }
+    m_controlsMade = true;
     m_speaker.initialize();
     createControls();
-    m_session.create();
     m_speaker.loadSettings();
     m_modePane.setOptions(m_session.options());
     m_optionPane.useIEBox().setChecked(m_session.options().useIE);
-    return false;
+    usePageForm(m_session.options().useIE, false);
+    if (m_whenControlsMade) {
+        m_whenControlsMade();
+    }
+    // What the session said before the controls were there (the window's
+    // title, which the state also sets, may have changed since).
+    practiceChanged(kThemeChanged | kCheckChanged | kExplanationChanged | kDescriptionChanged);
+    showStateControls();
+    onSize(clientWidth(), clientHeight());
+}
+
+void TypingPane::bindControlEvents() {
+    Component::bindControlEvents();
+    listen(wxEVT_IDLE);
+}
+
+bool TypingPane::windowProc(wxEvent& event) {
+    if (event.GetEventType() == wxEVT_IDLE) {
+        // The start screen is on screen: the rest follows, unless the window
+        // is on its way out.
+        wxWindow* top = wxGetTopLevelParent(handle());
+        if (m_painted && !m_controlsMade && handle()->IsShownOnScreen() && top &&
+            !top->IsBeingDeleted() && !(wxTheApp && wxTheApp->IsScheduledForDestruction(top))) {
+            makeControls();
+        }
+        return false;
+    }
+    return Component::windowProc(event);
 }
 
 void TypingPane::setSpeakerPane(BaseWindow* pane) {
@@ -139,8 +160,6 @@ void TypingPane::createControls() {
     m_modePane.create(*this, 0, 0, ModeControlPane::kWidth, ModeControlPane::kHeight);
     m_optionPane.create(*this, TypingOptionPane::kLeft, TypingOptionPane::kTop,
                         TypingOptionPane::kWidth, TypingOptionPane::kHeight);
-    // The exercise page is not part of this version: the drawn view is used.
-    m_optionPane.useIEBox().setEnabled(false);
 
     // Only the tab strip shows: the pages are empty and the list below serves both.
     m_tabs.create(*this);
@@ -173,6 +192,7 @@ void TypingPane::createControls() {
 // ---- What the content pane asks
 
 bool TypingPane::openFile(const std::u16string& path) {
+    makeControls();
     return m_session.openFile(path);
 }
 
@@ -189,7 +209,9 @@ void TypingPane::finish() {
     // The practice and speaker keys reach the settings file in one write.
     ProfileSettings::Batch batch;
     m_session.saveSettings();
-    m_speaker.saveSettings();
+    if (m_controlsMade) {
+        m_speaker.saveSettings();  // else they were never read
+    }
 }
 
 void TypingPane::showThemeMenu() {
@@ -204,7 +226,8 @@ void TypingPane::showThemeMenu() {
 }
 
 std::u16string TypingPane::descriptionText() {
-    return m_descriptionEdited ? m_description.getText() : m_session.list().getDescription();
+    return m_descriptionEdited || m_description.isModified() ? m_description.getText()
+                                                             : m_session.list().getDescription();
 }
 
 // ---- Keys
@@ -290,7 +313,27 @@ bool TypingPane::onCommand(const Command& command) {
 void TypingPane::optionsChanged() {
     PracticeOptions options = m_modePane.options();
     options.useIE = m_optionPane.useIEBox().isChecked();
+    if (options.useIE != m_pageForm.isOpen()) {
+        options.useIE = usePageForm(options.useIE, true);
+    }
     m_session.setOptions(options);
+}
+
+bool TypingPane::usePageForm(bool use, bool asked) {
+    if (!use) {
+        m_pageForm.close();
+        return false;
+    }
+    if (m_pageForm.open(*this, fromWx(m_sentenceFont.font().GetFaceName()))) {
+        m_optionPane.setPageUnavailable({});
+        return true;
+    }
+    m_optionPane.setPageUnavailable(m_pageForm.whyNot());
+    if (asked) {
+        messageBox(u"The questions are shown in the drawn view.\n\n" + m_pageForm.whyNot(),
+                   MbOk | MbIconWarning);
+    }
+    return false;
 }
 
 bool TypingPane::onNotify(const Notify& notify) {
@@ -342,6 +385,7 @@ void TypingPane::onDestroy() {
 
 void TypingPane::practiceChanged(unsigned changes) {
     const PracticeView& view = m_session.view();
+    m_pageForm.sessionChanged(changes);
     if (changes & kThemeChanged) {
         applyTheme();
     }
@@ -410,8 +454,10 @@ void TypingPane::showStateControls() {
         }
     }
     m_check.setVisible(question);
-    m_visibility.setVisible(question);
-    m_result.setVisible(state == PracticeState::Answer && m_session.view().showExplanation);
+    const bool drawn = !m_pageForm.isOpen();  // the page shows the rest itself
+    m_visibility.setVisible(question && drawn);
+    m_result.setVisible(drawn && state == PracticeState::Answer &&
+                        m_session.view().showExplanation);
 }
 
 void TypingPane::setWindowTitle(const std::u16string& title) {
@@ -453,11 +499,13 @@ ExerciseLayout TypingPane::exerciseLayout() {
                           bestSize(m_visibility));
 }
 
-void TypingPane::placeExerciseControls(int, int) {
+void TypingPane::placeExerciseControls(int width, int height) {
     if (!asking()) {
         return;
     }
     const ExerciseLayout layout = exerciseLayout();
+    // Below the "&Check" box, which a tall font moves down.
+    m_pageForm.place(width, height, layout.checkBoxFrame.y + layout.checkBoxFrame.height + kGap);
     const auto place = [](BaseWindow& window, const Rect& r) {
         window.setBounds(r.x, r.y, r.width, r.height);
     };
@@ -470,6 +518,7 @@ void TypingPane::placeExerciseControls(int, int) {
 void TypingPane::onPaint(Graphics& graphics) {
     // The background is filled already, in the pane's colour.
     paintContent(graphics.dc());
+    m_painted = true;
 }
 
 void TypingPane::paintView(wxDC& dc) {
@@ -494,7 +543,11 @@ void TypingPane::paintContent(wxDC& dc) {
         }
         case PracticeState::Typing:
         case PracticeState::Answer:
-            painter.paintExercise(dc, view, exerciseLayout(), hasFocus());
+            if (m_pageForm.isOpen()) {
+                painter.paintPageFrame(dc, view, exerciseLayout(), m_pageForm.keyReminder());
+            } else {
+                painter.paintExercise(dc, view, exerciseLayout(), hasFocus());
+            }
             break;
         default:
             break;

@@ -8,6 +8,7 @@
 // back through practiceChanged.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,11 +16,12 @@
 #include <wx/font.h>
 
 #include "content/ui/TypingSentenceList.h"
+#include "editor/TextEditor.h"
 #include "gui/CheckBox.h"
 #include "gui/TabbedPane.h"
-#include "gui/TextArea.h"
 #include "practice/PracticeSession.h"
 #include "practice/ui/ModeControlPane.h"
+#include "practice/ui/PageForm.h"
 #include "practice/ui/ResultWindow.h"
 #include "practice/ui/TypingOptionPane.h"
 #include "practice/ui/WxTextMeasurer.h"
@@ -44,6 +46,13 @@ public:
     // The speaker's settings pane, a child of this pane, placed at the
     // bottom left in Ready; it must outlive the pane or be set back to null.
     void setSpeakerPane(BaseWindow* pane);
+    // The start screen shows none of the other controls (Ready's, a
+    // question's, the exercise page) and needs no speaker: with this called
+    // before create, they and the speaker are made once the pane has been
+    // painted, or when a file is opened first, so that the window shows
+    // sooner. made runs then (the program makes the speaker's pane there).
+    void deferControls(std::function<void()> made);
+    void makeControls();
 
     // ---- What the content pane asks
     // Opens a learning file: Ready, or NoFile when it cannot be read.
@@ -68,11 +77,12 @@ public:
     ModeControlPane& modePane() { return m_modePane; }
     TypingOptionPane& optionPane() { return m_optionPane; }
     TabbedPane& tabs() { return m_tabs; }
-    TextArea& descriptionEditor() { return m_description; }
+    TextEditor& descriptionEditor() { return m_description; }
     TypingSentenceList& sentenceList() { return m_list; }
     CheckBox& checkBox() { return m_check; }
     CheckBox& visibilityBox() { return m_visibility; }
     ResultWindow& resultWindow() { return m_result; }
+    PageForm& pageForm() { return m_pageForm; }
     BaseWindow* speakerPane() { return m_speakerPane; }
     const WxTextMeasurer& sentenceFont() const { return m_sentenceFont; }
     const WxTextMeasurer& boldFont() const { return m_boldFont; }
@@ -81,6 +91,7 @@ public:
     void paintView(wxDC& dc);
 
     bool onCreate() override;
+    bool windowProc(wxEvent& event) override;
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
     bool onNotify(const Notify& notify) override;
@@ -91,6 +102,7 @@ public:
 
 protected:
     void onPaint(Graphics& graphics) override;
+    void bindControlEvents() override;
 
 private:
     void practiceChanged(unsigned changes) override;
@@ -105,6 +117,9 @@ private:
     void placeExerciseControls(int width, int height);
     ExerciseLayout exerciseLayout();
     void optionsChanged();
+    // Opens or closes the exercise page; false when it cannot be shown (the
+    // option then says why, and asked: the learner is told).
+    bool usePageForm(bool use, bool asked);
     void showListMenu(int x, int y);
     // The editor's text when the learner edited it, else the list's own (the
     // editor may have changed its line ends).
@@ -125,13 +140,17 @@ private:
     TabbedPane m_tabs;
     Component m_sentenceTab;
     Component m_wordTab;
-    TextArea m_description;
+    TextEditor m_description;
     TypingSentenceList m_list{m_session.list()};
     CheckBox m_check;
     CheckBox m_visibility;
     ResultWindow m_result;
+    PageForm m_pageForm{m_session, m_practiceSpeaker};
     wxBitmap m_icon;
     int m_tabsHeight = 0;
+    std::function<void()> m_whenControlsMade;  // set: the controls wait for a paint
+    bool m_controlsMade = false;
+    bool m_painted = false;
     bool m_descriptionEdited = false;
 };
 

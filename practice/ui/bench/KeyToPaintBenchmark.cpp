@@ -83,7 +83,7 @@ public:
 
     TypingPane& pane() { return *m_pane; }
     void startRun() {
-        m_pane->session().setState(PracticeState::Stop);
+        m_pane->session().run().setState(PracticeState::Stop);
         m_pane->session().startRun(RunKind::AllRows);
     }
     // The key the learner would type next, or a miss every 16th key.

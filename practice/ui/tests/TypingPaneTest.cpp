@@ -8,6 +8,7 @@
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/spinctrl.h>
+#include <wx/textctrl.h>
 #include <wx/tooltip.h>
 
 #include "gui/WxText.h"
@@ -129,7 +130,7 @@ TEST_F(Pane, EachStateShowsItsControls) {
     EXPECT_EQ(shown(), (Shown{false, false, false, false, false, false, true, true, true}));
     EXPECT_EQ(pane->resultWindow().getText(), u"Imperative");
     key(WXK_SPACE, ' ');  // a question without explanation
-    EXPECT_EQ(session().position(), 1);
+    EXPECT_EQ(session().run().position(), 1);
     key(WXK_ESCAPE);
     EXPECT_FALSE(pane->resultWindow().isVisible());
     key(WXK_ESCAPE);
@@ -220,7 +221,7 @@ TEST_F(Pane, KeysDriveTheRun) {
     key(WXK_RETURN, '\r');
     EXPECT_EQ(sentencesSpoken().size(), 2u);
     key(WXK_TAB, '\t');
-    EXPECT_EQ(session().currentStats().typingCount, 0u);
+    EXPECT_EQ(session().run().currentStats().typingCount, 0u);
 
     clock.time += 5000;
     type(u"don");
@@ -235,10 +236,10 @@ TEST_F(Pane, KeysDriveTheRun) {
 
     key(WXK_SPACE, ' ');
     EXPECT_EQ(session().state(), PracticeState::Typing);
-    EXPECT_EQ(session().position(), 1);
-    EXPECT_EQ(session().currentStats().typingCount, 0u);  // Space was no character
-    key(WXK_LEFT, 0, true);                               // Ctrl+Left: back to the first question
-    EXPECT_EQ(session().position(), 0);
+    EXPECT_EQ(session().run().position(), 1);
+    EXPECT_EQ(session().run().currentStats().typingCount, 0u);  // Space was no character
+    key(WXK_LEFT, 0, true);  // Ctrl+Left: back to the first question
+    EXPECT_EQ(session().run().position(), 0);
     key(WXK_ESCAPE);
     key(WXK_ESCAPE);
     EXPECT_EQ(session().state(), PracticeState::Ready);
@@ -291,8 +292,8 @@ TEST_F(Pane, TheDescriptionIsSavedWhenTheLearnerEditedIt) {
     pane->finish();  // nothing changed: nothing asked
     EXPECT_TRUE(ui->boxes.empty());
 
-    pane->descriptionEditor().setText(u"My notes");
-    sendNative(pane->descriptionEditor().handle(), wxEVT_TEXT);
+    // Typed by the learner: the native control changes and says so.
+    static_cast<wxTextCtrl*>(pane->descriptionEditor().handle())->SetValue("My notes");
     ui->answers = {IdYes};
     pane->finish();
     ASSERT_EQ(ui->boxes.size(), 1u);
@@ -324,7 +325,7 @@ TEST_F(Pane, TheListMenuStartsARunFromTheSelection) {
                                                   u"Open Audio Conversion Dialog..."}));
     EXPECT_EQ(enabled, (std::vector<int>{1, 2}));
     EXPECT_EQ(session().state(), PracticeState::Typing);
-    EXPECT_EQ(session().questionOrder(), (std::vector<uint32_t>{1, 2}));
+    EXPECT_EQ(session().run().questionOrder(), (std::vector<uint32_t>{1, 2}));
 }
 
 TEST_F(Pane, TheThemeMenuChangesTheColours) {
@@ -361,7 +362,7 @@ TEST_F(Pane, TheExplanationWindowHandsPracticeKeysOn) {
     ASSERT_TRUE(pane->resultWindow().isVisible());
     pressKey(pane->resultWindow().handle(), WXK_SPACE, ' ');
     EXPECT_EQ(session().state(), PracticeState::Typing);
-    EXPECT_EQ(session().position(), 1);
+    EXPECT_EQ(session().run().position(), 1);
 }
 
 TEST_F(Pane, TheAnswersPromptBlinks) {
