@@ -90,7 +90,9 @@ void removeLeftOverFolders() {
     for (const auto& entry : fs::directory_iterator(sharedTempFolder(), ec)) {
         std::error_code entryError;
         if (entry.is_directory(entryError) && isLeftOver(entry.path().filename().string())) {
-            removeFilesAndFolder(entry.path());
+            // All of it: nothing there is at work any more, and a conversion
+            // cut short leaves its work folder inside.
+            fs::remove_all(entry.path(), entryError);
         }
     }
 }
@@ -114,7 +116,7 @@ std::string tempFolder() {
     return sharedTempFolder() + ownFolderName() + "/";
 }
 
-std::string makeTempFilePath(const std::string& name) {
+std::string makeTempFolder() {
     const std::string folder = tempFolder();
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
@@ -125,7 +127,11 @@ std::string makeTempFilePath(const std::string& name) {
         }
         removeLeftOverFolders();
     }
-    std::string path = folder + name;
+    return folder;
+}
+
+std::string makeTempFilePath(const std::string& name) {
+    std::string path = makeTempFolder() + name;
     makeUniqueFileName(path, false);
     return path;
 }

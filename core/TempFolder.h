@@ -16,8 +16,11 @@ std::string sharedTempFolder();
 // runs under the same number later. Not created by asking for it.
 std::string tempFolder();
 
-// tempFolder() + name, made unique; creates the folder (and clears folders
-// left by processes that no longer run) when it is missing.
+// tempFolder(), created (for this user only, clearing the folders left by
+// processes that no longer run) when it is missing.
+std::string makeTempFolder();
+
+// makeTempFolder() + name, made unique.
 std::string makeTempFilePath(const std::string& name);
 
 // While a file of that path exists, tries base + "%03d" counter + extension
@@ -26,9 +29,9 @@ std::string makeTempFilePath(const std::string& name);
 void makeUniqueFileName(std::string& path, bool createEmpty);
 
 // At exit: deletes the files directly inside this process's folder and the
-// folder itself (sub-folders are not entered), does the same for folders left
-// by processes that no longer run, and removes "Korvant" when that leaves it
-// empty. Folders of running processes and other files are left alone; a
+// folder itself (sub-folders are not entered), removes the folders left by
+// processes that no longer run with all they hold, and removes "Korvant" when
+// that leaves it empty. Folders of running processes and other files are left alone; a
 // failure to remove is ignored.
 void removeTempFolder();
 

@@ -76,16 +76,20 @@ TEST_F(TempFolderTest, ExitRemovesOnlyItsOwnFolderAndThoseOfEndedProcesses) {
         {std::to_string(getpid()) + "-1-copy", true},  // nor is this
     };
     for (const Case& c : cases) {
-        fs::create_directories(korvant + c.folder);
+        fs::create_directories(korvant + c.folder + "/conversion-a1b2c3");
         writeAll(korvant + c.folder + "/scratch.wav", "x");
+        writeAll(korvant + c.folder + "/conversion-a1b2c3/1-sentence.wav", "x");
     }
     writeAll(korvant + "loose.wav", "x");
-    makeTempFilePath("mine.wav");
+    EXPECT_EQ(makeTempFolder(), tempFolder());
+    EXPECT_EQ(fs::status(tempFolder()).permissions(), fs::perms::owner_all);
     writeAll(tempFolder() + "mine.wav", "x");
 
     removeTempFolder();
     for (const Case& c : cases) {
         EXPECT_EQ(fs::exists(korvant + c.folder + "/scratch.wav"), c.survives) << c.folder;
+        // A crashed conversion's work folder goes with the folder around it.
+        EXPECT_EQ(fs::exists(korvant + c.folder), c.survives) << c.folder;
     }
     EXPECT_TRUE(fs::exists(korvant + "loose.wav"));
     EXPECT_FALSE(fs::exists(tempFolder()));
