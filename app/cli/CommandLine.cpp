@@ -43,4 +43,19 @@ std::string resolveStartPath(const std::string& path, const std::string& startFo
     return path;
 }
 
+std::string searchedFoldersNote(const std::string& resolvedPath) {
+    std::error_code ec;
+    if (resolvedPath.empty() || resolvedPath.front() == '/' ||
+        std::filesystem::exists(resolvedPath, ec)) {
+        return {};
+    }
+    // Neither where the user is nor where the program lives.
+    const std::string programFolder = std::filesystem::current_path(ec).string();
+    if (startDirectory().empty() || startDirectory() == programFolder) {
+        return "It was looked for in the program's folder " + programFolder + ".\n";
+    }
+    return "It was looked for in " + startDirectory() + " and in the program's folder " +
+           programFolder + ".\n";
+}
+
 }  // namespace pw

@@ -20,4 +20,8 @@ const std::string& startDirectory();
 // left for the library's own search (the program folder, then Data/).
 std::string resolveStartPath(const std::string& path, const std::string& startFolder);
 
+// For a path from resolveStartPath that was found nowhere: the line that
+// names the folders it was looked for in; else "".
+std::string searchedFoldersNote(const std::string& resolvedPath);
+
 }  // namespace pw

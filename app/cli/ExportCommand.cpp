@@ -155,7 +155,8 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
     const std::string path = resolveStartPath(arguments.file, startDirectory());
     if (!list.open(path)) {
         err << "phrasewright: cannot open " << arguments.file << "\n"
-            << toUtf8(list.openError()) << "\n";
+            << toUtf8(list.openError()) << "\n"
+            << searchedFoldersNote(path);
         return 1;
     }
     const int last = arguments.lastRow == 0 ? list.recordCount() : arguments.lastRow;

@@ -1,7 +1,6 @@
 // The headless listing of a learning file's records.
 #include "app/cli/ListCommand.h"
 
-#include <filesystem>
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
@@ -50,13 +49,8 @@ int runList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (!opened) {
         err << "phrasewright: cannot open " << args[0] << "\n"
-            << terminalText(list.openError()) << "\n";
-        std::error_code ec;
-        if (path.front() != '/' && !std::filesystem::exists(path, ec)) {
-            // Neither where the user is nor where the program lives.
-            err << "It was looked for in " << startDirectory() << " and in the program's folder "
-                << std::filesystem::current_path(ec).string() << ".\n";
-        }
+            << terminalText(list.openError()) << "\n"
+            << searchedFoldersNote(path);
         return 1;
     }
     for (int i = 0; i < list.recordCount(); ++i) {
