@@ -73,8 +73,8 @@ bool hasSse41() {
 // bytes are continuation bytes. Returns the number of characters written.
 __attribute__((target("sse4.1"))) size_t decodeThreeByteRuns(const unsigned char* s, size_t n,
                                                              char16_t* o) {
-    const __m128i topMask = _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64,
-                                          -64, 0, 0, 0, 0);
+    const __m128i topMask =
+        _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, 0, 0, 0, 0);
     const __m128i topBits = _mm_setr_epi8(-32, -128, -128, -32, -128, -128, -32, -128, -128, -32,
                                           -128, -128, 0, 0, 0, 0);
     const __m128i leadE0 = _mm_setr_epi8(-32, 0, 0, -32, 0, 0, -32, 0, 0, -32, 0, 0, 0, 0, 0, 0);
@@ -85,16 +85,16 @@ __attribute__((target("sse4.1"))) size_t decodeThreeByteRuns(const unsigned char
     while (n >= 16) {
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
         const int shape = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(in, topMask), topBits));
-        const int special = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(in, leadE0), _mm_cmpeq_epi8(in, leadED)));
+        const int special =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(in, leadE0), _mm_cmpeq_epi8(in, leadED)));
         if (shape != 0xFFFF || (special & 0x0FFF) != 0) {
             break;
         }
         const __m128i v = _mm_shuffle_epi8(in, gather);
-        const __m128i cp = _mm_or_si128(
-            _mm_or_si128(_mm_and_si128(v, _mm_set1_epi32(0x3F)),
-                         _mm_and_si128(_mm_srli_epi32(v, 2), _mm_set1_epi32(0x0FC0))),
-            _mm_and_si128(_mm_srli_epi32(v, 4), _mm_set1_epi32(0xF000)));
+        const __m128i cp =
+            _mm_or_si128(_mm_or_si128(_mm_and_si128(v, _mm_set1_epi32(0x3F)),
+                                      _mm_and_si128(_mm_srli_epi32(v, 2), _mm_set1_epi32(0x0FC0))),
+                         _mm_and_si128(_mm_srli_epi32(v, 4), _mm_set1_epi32(0xF000)));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi32(cp, cp));
         s += 12;
         n -= 12;
