@@ -144,8 +144,39 @@ int GuiApplication::OnExit() {
 }
 
 int runWindowed(int argc, char** argv, std::u16string startFile) {
+    static const char kNoDisplay[] =
+        "phrasewright: cannot open the main window: no display can be reached (DISPLAY or "
+        "WAYLAND_DISPLAY); the commands of phrasewright --help work without one\n";
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x11 || !*x11) && (!wayland || !*wayland)) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
     wxApp::SetInstance(new GuiApplication(std::move(startFile)));
-    const int status = wxEntry(argc, argv);
+    bool started = false;
+    {
+        // A failed start logs its reason, and wx would show the log in a
+        // window, which is what cannot be opened: the line below says it.
+        wxLogNull quiet;
+        started = wxEntryStart(argc, argv);
+    }
+    if (!started) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
+    // What wxEntry does once the toolkit is up.
+    int status = 1;
+    try {
+        if (wxTheApp->CallOnInit()) {
+            status = wxTheApp->OnRun();
+            wxTheApp->OnExit();
+        }
+    } catch (...) {
+        wxTheApp->OnUnhandledException();
+        status = 1;
+    }
+    wxEntryCleanup();
     return status == 0 ? 0 : 1;
 }
 

@@ -76,6 +76,7 @@ WindowRect readWindowRect(const ProfileSettings& settings, int primaryWidth, int
 
 void writeWindowPlacement(ProfileSettings& settings, const WindowRect& restored, bool zoomed) {
     // Write failures are ignored: the next start simply uses the old placement.
+    ProfileSettings::Batch batch(settings);
     settings.write(settings::kMainLeft, restored.left);
     settings.write(settings::kMainTop, restored.top);
     settings.write(settings::kMainWidth, restored.width());

@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
     pw::ProfileSettings::instance().setPath(pw::settingsFilePath());
 
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    if (!arguments.empty() && pw::isSubcommand(arguments.front())) {
+    // Subcommands and options ("-h", "--version", ...) never open a window,
+    // and are never taken for the name of a learning file.
+    if (pw::isForCommandTable(arguments)) {
         pw::CommandStreams io{std::cin, std::cout, std::cerr};
         pw::CommandTable commands = pw::headlessCommands();
         commands.add(pw::printCommand());  // needs the toolkit, which app/cli does not link

@@ -140,6 +140,13 @@ Id3TagReader::Result Id3TagReader::findFrame(std::string_view id, std::string& d
         if (size >= id3::kMaxFrameSize) {
             break;
         }
+        if (size > rawRemaining() && frameId == id && m_truncated) {
+            // A download cut short: the frame's entries up to the end of the
+            // file are still the learner's lyrics.
+            data.assign(size, '\0');
+            data.resize(readAvailable(data.data(), size));
+            return decodeFrameData(flags, data);
+        }
         if (size > rawRemaining()) {
             return fail(Result::Damaged,
                         u"The " + asciiText(frameId) + u" frame of the file's ID3v2 tag claims " +
@@ -228,6 +235,21 @@ bool Id3TagReader::read(void* out, size_t size) {
         bytes[done++] = static_cast<char>(byte);
     }
     return true;
+}
+
+size_t Id3TagReader::readAvailable(char* out, size_t size) {
+    if (!m_unsynchronised) {
+        const size_t count = static_cast<size_t>(std::min<uint64_t>(size, rawRemaining()));
+        m_in.read(out, static_cast<std::streamsize>(count));
+        const auto got = static_cast<size_t>(m_in.gcount());
+        m_pos += got;
+        return got;
+    }
+    size_t done = 0;
+    while (done < size && read(out + done, 1)) {
+        ++done;
+    }
+    return done;
 }
 
 bool Id3TagReader::skip(uint64_t size) {

@@ -42,7 +42,8 @@ public:
     Result readHeader();
     // After readHeader: finds the first frame named id in file order and puts
     // its data, with grouping bytes, data-length indicators and
-    // unsynchronisation undone, into data.
+    // unsynchronisation undone, into data. When the file ends inside that
+    // frame (a download cut short), data is what the file holds of it.
     Result findFrame(std::string_view id, std::string& data);
 
     // The tag's major version (2, 3 or 4) once the header was read.
@@ -54,6 +55,8 @@ private:
     // Reads the tag's bytes below its end, undoing unsynchronisation when the
     // whole tag was unsynchronised (versions 2.2 and 2.3).
     bool read(void* out, size_t size);
+    // Reads up to size bytes, as many as the stream still holds; the count.
+    size_t readAvailable(char* out, size_t size);
     bool skip(uint64_t size);
     uint64_t rawRemaining() const { return m_end - m_pos; }
     bool fillBuffer();

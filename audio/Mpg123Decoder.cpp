@@ -2,19 +2,26 @@
 #include "audio/Mpg123Decoder.h"
 
 #include <mpg123.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <mutex>
 
+#include "core/InputFile.h"
+
 namespace pw {
 
 struct Mpg123Decoder::Handle {
     mpg123_handle* mh = nullptr;
+    int fd = -1;  // mpg123 reads it but leaves closing it to us
     ~Handle() {
         if (mh) {
             mpg123_close(mh);
             mpg123_delete(mh);
+        }
+        if (fd >= 0) {
+            ::close(fd);
         }
     }
 };
@@ -40,7 +47,9 @@ bool Mpg123Decoder::open(const std::string& path) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
-    if (mpg123_open(handle->mh, path.c_str()) != MPG123_OK ||
+    // A FIFO or device given for a recording is refused instead of waited on.
+    handle->fd = openRegularFile(path);
+    if (handle->fd < 0 || mpg123_open_fd(handle->mh, handle->fd) != MPG123_OK ||
         mpg123_getformat(handle->mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
         channels <= 0) {
         return false;

@@ -1,6 +1,7 @@
 // Ogg Vorbis decoding with comment-driven loops.
 #include "audio/OggDecoder.h"
 
+#include <unistd.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+
+#include "core/InputFile.h"
 
 namespace pw {
 namespace {
@@ -47,8 +50,12 @@ bool OggDecoder::isOpen() const {
 
 bool OggDecoder::open(const std::string& path) {
     close();
-    FILE* f = std::fopen(path.c_str(), "rb");
+    const int fd = openRegularFile(path);  // never waits on a FIFO
+    FILE* f = fd < 0 ? nullptr : fdopen(fd, "rb");
     if (!f) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
     auto file = std::make_unique<File>();

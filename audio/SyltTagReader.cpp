@@ -1,10 +1,9 @@
 // Reading synchronised lyrics from the ID3v2 tag of an MP3 file.
 #include "audio/SyltTagReader.h"
 
-#include <fstream>
-
 #include "audio/Id3TagReader.h"
 #include "audio/SyltFrame.h"
+#include "core/InputFile.h"
 #include "core/Utf.h"
 
 namespace pw {
@@ -19,8 +18,8 @@ constexpr const char* kReadFunction = "LyricsInfoManager::readSyltTag";
 }  // namespace
 
 void readSyltTag(const std::string& mp3Path, LyricsInfo& lyrics) {
-    std::ifstream in(mp3Path, std::ios::binary);
-    if (!in) {
+    InputFileStream in(mp3Path);
+    if (!in.is_open()) {
         fail(fromUtf8(mp3Path), LyricsManagerException::kCannotOpenFile, __LINE__);
     }
     readSyltTag(in, lyrics);

@@ -23,7 +23,8 @@ namespace pw {
 // the MP3 file at mp3Path (UTF-8): "SLT" in an ID3v2.2 tag, "SYLT" in 2.3
 // and 2.4. Reads the tag only, however large the file. On failure lyrics
 // is left as it was and LyricsManagerException is thrown with code
-//   kCannotOpenFile  the file cannot be opened for reading;
+//   kCannotOpenFile  the file cannot be opened for reading or is not a
+//                    regular file (a FIFO is refused without waiting on it);
 //   kNoValidTag      it has no ID3v2 tag, or a damaged or compressed one;
 //   kNoLyricsFrame   the tag has no lyrics frame.
 void readSyltTag(const std::string& mp3Path, LyricsInfo& lyrics);

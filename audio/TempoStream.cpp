@@ -3,9 +3,12 @@
 
 #include <SoundTouch.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include "core/InputFile.h"
 
 namespace pw {
 namespace {
@@ -39,11 +42,17 @@ public:
         if (m_file) {
             sf_close(m_file);
         }
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
     }
 
     bool open(const std::string& path) {
         m_info = SF_INFO{};
-        m_file = sf_open(path.c_str(), SFM_READ, &m_info);
+        // A FIFO or device is refused instead of waited on. The descriptor
+        // stays ours to close, whether libsndfile took the file or not.
+        m_fd = openRegularFile(path);
+        m_file = m_fd < 0 ? nullptr : sf_open_fd(m_fd, SFM_READ, &m_info, SF_FALSE);
         if (!m_file || m_info.channels <= 0 || m_info.samplerate <= 0) {
             return false;
         }
@@ -91,6 +100,7 @@ public:
 
 private:
     SNDFILE* m_file = nullptr;
+    int m_fd = -1;
     SF_INFO m_info{};
     int m_outChannels = 1;
     int64_t m_position = 0;

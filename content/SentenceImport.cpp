@@ -5,12 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "audio/TempoStream.h"
 #include "content/SentenceListModel.h"
 #include "content/SentenceRecord.h"
+#include "core/InputFile.h"
 #include "core/SafeFile.h"
 #include "core/Utf.h"
 #include "xml/TextFile.h"
@@ -109,8 +109,8 @@ bool sameContent(const std::string& a, const std::string& b) {
     if (ec || fs::file_size(b, ec) != size || ec) {
         return false;
     }
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
+    InputFileStream first(a);
+    InputFileStream second(b);
     std::vector<char> x(kCopyChunk);
     std::vector<char> y(kCopyChunk);
     while (first && second) {
@@ -125,8 +125,8 @@ bool sameContent(const std::string& a, const std::string& b) {
 }
 
 bool copyFile(const std::string& from, const std::string& to, std::string& error) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) {
+    InputFileStream in(from);  // the recording; never waits on a FIFO
+    if (!in.is_open()) {
         error = "Cannot read the file: " + from;
         return false;
     }

@@ -101,12 +101,20 @@ bool SentenceListModel::open(const std::string& path) {
         m_openError = loaded->lastError()->boxText;
         return false;
     }
+    std::error_code error;
+    const auto status = std::filesystem::status(xmlPath, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A FIFO or device would never deliver a document, and a folder is none.
+        m_openError = fromUtf8(xmlPath) + u" cannot be opened: it is not a regular file.";
+        return false;
+    }
     if (holdsContent(xmlPath)) {
         m_openError = fromUtf8(xmlPath) + u" cannot be read or holds no XML element.";
         return false;
     }
     if (!hasExtension(path, ".mp3")) {
-        m_openError = fromUtf8(xmlPath) + u" does not exist.";
+        m_openError = fromUtf8(xmlPath) +
+                      (std::filesystem::exists(status) ? u" is empty." : u" does not exist.");
         return false;
     }
     if (!loadLyrics(path)) {

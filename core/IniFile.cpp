@@ -1,6 +1,11 @@
 // The .ini store.
 #include "core/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -71,6 +76,70 @@ bool keyValue(std::string_view line, std::string_view& key, std::string_view& va
     return true;
 }
 
+// Sets key in section to value among lines: in place when the key is there,
+// else after the section's last key, else in a new section at the end.
+void setKey(std::vector<std::string>& lines, const std::string& wantSection,
+            const std::string& wantKey, const std::string& value) {
+    const std::string newLine = wantKey + "=" + value;
+    bool inSection = false;
+    bool sectionFound = false;
+    size_t insertAt = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = sectionName(lines[i])) {
+            if (inSection) {
+                break;
+            }
+            inSection = sameName(*name, wantSection);
+            if (inSection) {
+                sectionFound = true;
+                insertAt = i + 1;
+            }
+            continue;
+        }
+        if (!inSection) {
+            continue;
+        }
+        std::string_view k, v;
+        if (keyValue(lines[i], k, v)) {
+            if (sameName(k, wantKey)) {
+                lines[i] = newLine;
+                return;
+            }
+            insertAt = i + 1;
+        }
+    }
+    if (sectionFound) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
+    } else {
+        lines.push_back("[" + wantSection + "]");
+        lines.push_back(newLine);
+    }
+}
+
+// An exclusive advisory lock on a lock file, held while the object lives.
+// Without a lock file (a folder that cannot be written) nothing is locked,
+// and the write that follows fails on its own.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        if (m_fd >= 0) {
+            while (flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FileLock() {
+        if (m_fd >= 0) {
+            close(m_fd);  // releases the lock
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int m_fd;
+};
+
 }  // namespace
 
 int IniFile::parseInt(std::string_view text) {
@@ -135,52 +204,24 @@ int IniFile::readInt(std::u16string_view section, std::u16string_view key, int d
 
 bool IniFile::writeString(std::u16string_view section, std::u16string_view key,
                           std::u16string_view value) {
+    return writeEntries({{std::u16string(section), std::u16string(key), std::u16string(value)}});
+}
+
+bool IniFile::writeEntries(const std::vector<Entry>& entries) {
     if (m_path.empty()) {
         return false;
     }
+    if (entries.empty()) {
+        return true;
+    }
+    // Held from the read to the replace, so that no other instance's write
+    // falls between them.
+    const FileLock lock(m_path + ".lock");
     std::string text;
     readFileBytes(m_path, text);
     auto lines = splitLines(text);
-    const std::string wantSection = toUtf8(section);
-    const std::string wantKey = toUtf8(key);
-    const std::string newLine = wantKey + "=" + toUtf8(value);
-
-    bool inSection = false;
-    bool sectionFound = false;
-    size_t insertAt = lines.size();
-    bool written = false;
-    for (size_t i = 0; i < lines.size() && !written; ++i) {
-        if (auto name = sectionName(lines[i])) {
-            if (inSection) {
-                break;
-            }
-            inSection = sameName(*name, wantSection);
-            if (inSection) {
-                sectionFound = true;
-                insertAt = i + 1;
-            }
-            continue;
-        }
-        if (!inSection) {
-            continue;
-        }
-        std::string_view k, v;
-        if (keyValue(lines[i], k, v)) {
-            if (sameName(k, wantKey)) {
-                lines[i] = newLine;
-                written = true;
-            } else {
-                insertAt = i + 1;
-            }
-        }
-    }
-    if (!written) {
-        if (sectionFound) {
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
-        } else {
-            lines.push_back("[" + wantSection + "]");
-            lines.push_back(newLine);
-        }
+    for (const Entry& entry : entries) {
+        setKey(lines, toUtf8(entry.section), toUtf8(entry.key), toUtf8(entry.value));
     }
     std::string out;
     for (const auto& line : lines) {

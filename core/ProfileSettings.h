@@ -61,6 +61,30 @@ class ProfileSettings {
 public:
     static ProfileSettings& instance();
 
+    // Collects the writes made while it lives and writes them to the file all
+    // at once when the outermost batch ends, for code that saves many keys
+    // together (one locked read, merge and replace instead of one per key):
+    //
+    //   ProfileSettings::Batch batch;
+    //   settings.write(settings::kMode, mode);
+    //   settings.write(settings::kPointLimit, limit);
+    //
+    // Reads meanwhile see the values written. Everything belongs to the
+    // user-interface thread.
+    class Batch {
+    public:
+        explicit Batch(ProfileSettings& settings = instance());
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // Writes what was collected now; false when the file could not be
+        // written. The outermost batch's end does the same.
+        bool commit();
+
+    private:
+        ProfileSettings& m_settings;
+    };
+
     void setPath(std::string settingsFilePath) { m_file.setPath(std::move(settingsFilePath)); }
     const std::string& path() const { return m_file.path(); }
 
@@ -80,7 +104,12 @@ public:
     }
 
 private:
+    // The value of a key written in the open batch, or null.
+    const std::u16string* pending(std::u16string_view section, std::u16string_view key) const;
+
     IniFile m_file;
+    int m_batchDepth = 0;
+    std::vector<IniFile::Entry> m_pending;
 };
 
 }  // namespace pw

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/InputFile.h"
+
 namespace pw {
 namespace {
 
@@ -179,14 +181,25 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, std::s
     return ok;
 }
 
+bool copyFileContents(const std::string& from, const std::string& to, std::string* error) {
+    std::string bytes;
+    if (!readFileBytes(from, bytes)) {
+        if (error) {
+            *error = "Cannot read the file: " + from + ": " + std::strerror(errno);
+        }
+        return false;
+    }
+    return replaceFileContents(to, bytes, error);
+}
+
 bool readFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path);
     if (fd < 0) {
         return false;
     }
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0) {
         close(fd);
         return false;
     }

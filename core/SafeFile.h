@@ -43,7 +43,12 @@ private:
 bool replaceFileContents(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Reads a whole file; false when it cannot be read.
+// Copies the regular file from over the file to, safely; error receives the
+// reason on failure.
+bool copyFileContents(const std::string& from, const std::string& to, std::string* error = nullptr);
+
+// Reads a whole regular file; false when it cannot be read or is not a
+// regular file (a FIFO or device is refused without waiting on it).
 bool readFileBytes(const std::string& path, std::string& bytes);
 
 }  // namespace pw

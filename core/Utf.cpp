@@ -58,6 +58,53 @@ std::u16string fromUtf8(std::string_view text) {
 
 namespace {
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PW_UTF8_SSE41 1
+#include <immintrin.h>
+
+bool hasSse41() {
+    static const bool available = __builtin_cpu_supports("sse4.1");
+    return available;
+}
+
+// Decodes the three-byte sequences at s four at a time (12 bytes; 16 must be
+// readable), for as long as they are four whose leads need no further check
+// (E1..EC, EE, EF: no overlong form or surrogate is possible) and whose other
+// bytes are continuation bytes. Returns the number of characters written.
+__attribute__((target("sse4.1"))) size_t decodeThreeByteRuns(const unsigned char* s, size_t n,
+                                                             char16_t* o) {
+    const __m128i topMask =
+        _mm_setr_epi8(-16, -64, -64, -16, -64, -64, -16, -64, -64, -16, -64, -64, 0, 0, 0, 0);
+    const __m128i topBits = _mm_setr_epi8(-32, -128, -128, -32, -128, -128, -32, -128, -128, -32,
+                                          -128, -128, 0, 0, 0, 0);
+    const __m128i leadE0 = _mm_setr_epi8(-32, 0, 0, -32, 0, 0, -32, 0, 0, -32, 0, 0, 0, 0, 0, 0);
+    const __m128i leadED = _mm_setr_epi8(-19, 0, 0, -19, 0, 0, -19, 0, 0, -19, 0, 0, 0, 0, 0, 0);
+    // Each character's bytes into a 32-bit lane, last byte lowest.
+    const __m128i gather = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    size_t done = 0;
+    while (n >= 16) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const int shape = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(in, topMask), topBits));
+        const int special =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(in, leadE0), _mm_cmpeq_epi8(in, leadED)));
+        if (shape != 0xFFFF || (special & 0x0FFF) != 0) {
+            break;
+        }
+        const __m128i v = _mm_shuffle_epi8(in, gather);
+        const __m128i cp =
+            _mm_or_si128(_mm_or_si128(_mm_and_si128(v, _mm_set1_epi32(0x3F)),
+                                      _mm_and_si128(_mm_srli_epi32(v, 2), _mm_set1_epi32(0x0FC0))),
+                         _mm_and_si128(_mm_srli_epi32(v, 4), _mm_set1_epi32(0xF000)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi32(cp, cp));
+        s += 12;
+        n -= 12;
+        o += 4;
+        done += 4;
+    }
+    return done;
+}
+#endif
+
 // Decodes text into o, which has room for text.size() units: every byte gives
 // at most one unit (four give two). Returns the number of units. Whole files
 // pass through here, so ASCII runs are copied sixteen bytes at a time.
@@ -96,6 +143,14 @@ size_t decodeUtf8(std::string_view text, char16_t* const begin) {
         }
         // Japanese text is runs of three-byte sequences.
         bool three = false;
+#ifdef PW_UTF8_SSE41
+        if ((c & 0xF0) == 0xE0 && n - i >= 16 && hasSse41()) {
+            const size_t decoded = decodeThreeByteRuns(s + i, n - i, o);
+            o += decoded;
+            i += decoded * 3;
+            three = decoded > 0;
+        }
+#endif
         while ((s[i] & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
                (s[i + 2] & 0xC0) == 0x80) {
             const char32_t cp =

@@ -29,9 +29,7 @@ bool exists(const std::string& path) {
 // A folder of its own in the temporary folder for the pieces of one run, so
 // that runs of several programs never share a file.
 std::string makeWorkFolder() {
-    std::error_code ec;
-    std::filesystem::create_directories(tempFolder(), ec);
-    std::string pattern = tempFolder() + "conversion-XXXXXX";
+    std::string pattern = makeTempFolder() + "conversion-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     return ::mkdtemp(buffer.data()) ? std::string(buffer.data()) : std::string();

@@ -2,7 +2,10 @@
 #include "practice/HistoryManager.h"
 
 #include <cstdio>
+#include <filesystem>
 
+#include "core/SafeFile.h"
+#include "core/UiServices.h"
 #include "core/Utf.h"
 
 namespace pw {
@@ -62,8 +65,24 @@ HistoryManager::HistoryManager(std::string path) : m_path(std::move(path)) {}
 
 void HistoryManager::load() {
     m_totals = {};
+    m_keepUnreadable = false;
+    m_document.setShowsErrors(false);  // one box below says it all
     if (!m_document.load(m_path)) {
         m_document.clear();
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(m_path, ec);
+        if (exists && !(std::filesystem::is_regular_file(m_path, ec) &&
+                        std::filesystem::file_size(m_path, ec) == 0)) {
+            m_keepUnreadable = true;
+            std::u16string text = u"The practice log \"" + fromUtf8(m_path) +
+                                  u"\" could not be read, so the totals start at 0.\n"
+                                  u"The file is kept as \"" +
+                                  fromUtf8(backupPath()) + u"\" when the results are next saved.";
+            if (const auto& parseError = m_document.lastError()) {
+                text += u"\n\n" + parseError->boxText;
+            }
+            messageBox(text, MbOk | MbIconWarning);
+        }
     }
     m_document.setPath(m_path);
     if (!m_document.getRoot()) {
@@ -79,6 +98,18 @@ void HistoryManager::load() {
 }
 
 bool HistoryManager::save(std::string* error) {
+    std::error_code ec;
+    if (m_keepUnreadable && std::filesystem::exists(m_path, ec)) {
+        std::string why;
+        if (!copyFileContents(m_path, backupPath(), &why)) {
+            if (error) {
+                *error = "The unreadable practice log could not be kept as " + backupPath() + " (" +
+                         why + "), so " + m_path + " was left as it was.";
+            }
+            return false;
+        }
+    }
+    m_keepUnreadable = false;
     if (Element* record = recordOf(m_document)) {
         for (const Field& field : kFields) {
             record->setAttribute(field.name, fromUtf8(std::to_string(m_totals.*field.member)));

@@ -36,14 +36,18 @@ public:
 
     explicit HistoryManager(std::string path = learnerFile(kDefaultPath));
 
-    // Reads the totals; a missing or unreadable file starts them at 0 and a
+    // Reads the totals; a missing or empty file starts them at 0 and a
     // document missing its root or Record gains them, so save creates them.
+    // A file that cannot be read (malformed, say) starts them at 0 too, says
+    // so in one message box, and is kept as backupPath() before the first
+    // save replaces it.
     void load();
     // Writes the totals into the Record element and saves the file (safely:
     // a failed save leaves the old file). False with the reason in error.
     bool save(std::string* error = nullptr);
 
     const std::string& path() const { return m_path; }
+    std::string backupPath() const { return m_path + ".bak"; }
     PracticeTotals& totals() { return m_totals; }
     const PracticeTotals& totals() const { return m_totals; }
 
@@ -56,6 +60,7 @@ private:
     std::string m_path;
     XMLParser m_document;
     PracticeTotals m_totals;
+    bool m_keepUnreadable = false;  // the file to copy to backupPath() before saving
 };
 
 }  // namespace pw

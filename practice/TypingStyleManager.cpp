@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/ProfileSettings.h"
+#include "core/UiServices.h"
 #include "core/Utf.h"
 
 namespace pw {
@@ -75,9 +76,21 @@ void TypingStyleManager::load() {
         makeDefaultList(m_document);
         m_document.setPath(m_path);
         m_current = m_document.getRoot()->getFirstChild();
+        std::string error;
         if (!exists) {
-            // A failed write leaves the default in memory; nothing to tell.
-            m_document.saveAs(m_path);
+            // A program folder without Resources/ still gets its theme list.
+            const auto folder = std::filesystem::path(m_path).parent_path();
+            if (!folder.empty()) {
+                std::filesystem::create_directories(folder, ec);
+            }
+        }
+        if (!exists && !m_document.saveAs(m_path, &error)) {
+            // The default theme still serves; the learner should know why
+            // the list is not there to edit.
+            messageBox(u"The theme list \"" + fromUtf8(m_path) +
+                           u"\" could not be created, so the default theme is used.\n" +
+                           fromUtf8(error),
+                       MbOk | MbIconWarning);
         }
     }
     if (Element* root = m_document.getRoot()) {

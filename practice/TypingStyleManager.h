@@ -30,8 +30,9 @@ public:
 
     // Reads the theme list and makes the theme of the "Theme" setting current
     // (the first theme when the setting is out of range). A missing file is
-    // created holding the default theme; a file that exists but cannot be
-    // read is left alone and the default theme is used in memory.
+    // created holding the default theme (a message box says so when that
+    // fails); a file that exists but cannot be read is left alone and the
+    // default theme is used in memory.
     void load();
 
     ColorValue getColor(int index) const override;

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
+#include <unordered_map>
 
 namespace pw {
 namespace {
@@ -172,6 +174,131 @@ void eucJpToShiftJis(std::string& bytes) {
         }
     }
     bytes.resize(w);
+}
+
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+bool isEucByte(unsigned c) {
+    return c >= 0xA1 && c <= 0xFE;
+}
+
+// A run of EUC-JP without three-byte sequences, the way the program has always
+// read it: through Shift_JIS bytes and CP932.
+void appendTwoByteRun(std::u16string& out, std::string_view run) {
+    std::string bytes(run);
+    eucJpToShiftJis(bytes);
+    out += decodeCodePage(bytes, kCharsetCp932);
+}
+
+// The EUC-JP tables, built once: the character of every three-byte sequence
+// (JIS X 0212 and the extensions Windows keeps there), and the form each
+// character is written in. That is the two-byte form the program reads as the
+// character, the first in code order where several are (row 2's symbols
+// before their NEC copies in row 13), else its three-byte form, so that
+// writing gives back the bytes that were read.
+struct EucJpTables {
+    std::unordered_map<uint32_t, char16_t> threeByte;
+    std::unordered_map<char16_t, uint32_t> forms;  // one, two or three bytes, high first
+};
+
+const EucJpTables& eucJpTables() {
+    static const auto* tables = [] {
+        auto* t = new EucJpTables;
+        const auto decodeOne = [](Converter& converter, const std::string& bytes) -> char16_t {
+            std::u16string unit(4, u'\0');
+            if (!converter.valid() ||
+                !converter.run(bytes, unit, [](char*, size_t&) -> size_t { return 0; }) ||
+                unit.size() != 1) {
+                return u'\uFFFD';
+            }
+            return unit[0];
+        };
+        Converter cp932(wideCharset(), kCharsetCp932);
+        Converter eucJp(wideCharset(), kCharsetEucJp);
+        for (unsigned first = 0xA1; first <= 0xFE; ++first) {
+            for (unsigned second = 0xA1; second <= 0xFE; ++second) {
+                std::string pair{static_cast<char>(first), static_cast<char>(second)};
+                eucJpToShiftJis(pair);
+                const char16_t c = decodeOne(cp932, pair);
+                if (c != u'\uFFFD') {
+                    t->forms.emplace(c, first << 8 | second);
+                }
+            }
+        }
+        for (unsigned first = 0xA1; first <= 0xFE; ++first) {
+            for (unsigned second = 0xA1; second <= 0xFE; ++second) {
+                const std::string triple{'\x8F', static_cast<char>(first),
+                                         static_cast<char>(second)};
+                const char16_t c = decodeOne(eucJp, triple);
+                if (c != u'\uFFFD') {
+                    const uint32_t code = 0x8F0000 | first << 8 | second;
+                    t->threeByte.emplace(code, c);
+                    t->forms.emplace(c, code);
+                }
+            }
+        }
+        return t;
+    }();
+    return *tables;
+}
+
+}  // namespace
+
+std::u16string decodeEucJp(std::string_view bytes) {
+    const auto& threeByte = eucJpTables().threeByte;
+    std::u16string out;
+    out.reserve(bytes.size());
+    size_t runStart = 0;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const unsigned next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        if (c == 0x8F && i + 2 < bytes.size() && isEucByte(next) &&
+            isEucByte(static_cast<unsigned char>(bytes[i + 2]))) {
+            appendTwoByteRun(out, bytes.substr(runStart, i - runStart));
+            const auto found =
+                threeByte.find(0x8F0000 | next << 8 | static_cast<unsigned char>(bytes[i + 2]));
+            out.push_back(found != threeByte.end() ? found->second : u'\uFFFD');
+            i = runStart = i + 3;
+            continue;
+        }
+        // Pairs are taken whole, as eucJpToShiftJis takes them, so that a
+        // second byte never starts a sequence.
+        i += (isEucByte(c) && isEucByte(next)) || (c == 0x8E && next >= 0xA1 && next <= 0xDF) ? 2
+                                                                                              : 1;
+    }
+    appendTwoByteRun(out, bytes.substr(runStart));
+    return out;
+}
+
+bool encodeEucJp(std::u16string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size() * 2);
+    const auto& forms = eucJpTables().forms;
+    for (const char16_t unit : text) {
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+            continue;
+        }
+        if (unit >= 0xFF61 && unit <= 0xFF9F) {
+            out.push_back('\x8E');
+            out.push_back(static_cast<char>(unit - 0xFF61 + 0xA1));
+            continue;
+        }
+        const auto form = forms.find(unit);
+        if (form == forms.end()) {
+            return false;
+        }
+        if (form->second > 0xFFFF) {
+            out.push_back('\x8F');
+        }
+        out.push_back(static_cast<char>(form->second >> 8 & 0xFF));
+        out.push_back(static_cast<char>(form->second & 0xFF));
+    }
+    return true;
 }
 
 }  // namespace pw

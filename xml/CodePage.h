@@ -31,6 +31,20 @@ std::u16string decodeCodePage(std::string_view bytes, const char* charset);
 // there (or the charset is unknown); out is then unspecified.
 bool encodeCodePage(std::u16string_view text, const char* charset, std::string& out);
 
+// Decodes EUC-JP: JIS X 0208 pairs and half-width katakana as their
+// Shift_JIS forms read through CP932 (so NEC and IBM extensions come out as
+// Windows shows them), three-byte sequences (0x8F prefix: JIS X 0212, such as
+// é or rare kanji) as the characters they are. Undefined sequences become
+// U+FFFD.
+std::u16string decodeEucJp(std::string_view bytes);
+
+// Encodes text in EUC-JP so that decodeEucJp gives it back: the two-byte form
+// the decoder reads (the first where there are several), else the
+// three-byte one. False when some character has no such form; out is then
+// unspecified. Text decoded from EUC-JP encodes to the same bytes, save for
+// sequences that are duplicates of others.
+bool encodeEucJp(std::u16string_view text, std::string& out);
+
 // Rewrites EUC-JP bytes as Shift_JIS in place: each JIS X 0208 pair (both bytes
 // 0xA1..0xFE) becomes its Shift_JIS pair, a half-width katakana (0x8E prefix)
 // its single Shift_JIS byte, and a JIS X 0212 character (0x8F prefix), which

@@ -37,11 +37,17 @@ Element::Element(std::u16string name, Attributes attributes, bool isEmptyTag)
 }
 
 void Element::setName(std::u16string name) {
-    m_name = name.empty() ? nullptr : std::make_shared<const std::u16string>(std::move(name));
+    if (m_name) {
+        m_name->release();
+    }
+    m_name = name.empty() ? nullptr : SharedName::make(std::move(name));
 }
 
 Element::~Element() {
     removeAllChildren();
+    if (m_name) {
+        m_name->release();
+    }
 }
 
 void* Element::operator new(size_t size) {
@@ -73,6 +79,9 @@ std::unique_ptr<Element> Element::clone() const {
     auto shallow = [](const Element& from) {
         auto node = std::make_unique<Element>();
         node->m_name = from.m_name;
+        if (node->m_name) {
+            node->m_name->acquire();
+        }
         node->m_attributes = from.m_attributes;
         node->m_text = from.m_text;
         node->m_isCData = from.m_isCData;
@@ -109,7 +118,7 @@ void Element::copyFrom(const Element& other) {
     }
     std::unique_ptr<Element> copy = other.clone();  // first: other may be our descendant
     removeAllChildren();
-    m_name = std::move(copy->m_name);
+    std::swap(m_name, copy->m_name);  // the copy releases the old name
     m_text = std::move(copy->m_text);
     m_attributes = std::move(copy->m_attributes);
     m_isCData = copy->m_isCData;

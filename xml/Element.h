@@ -2,6 +2,7 @@
 // sections, linked into a tree that owns its children.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,32 @@ namespace pw {
 class Node {
 public:
     virtual ~Node() = default;
+};
+
+// A tag name shared by the elements of that name: one allocation for all of
+// them, counted so that it lives as long as the last of them.
+class SharedName {
+public:
+    // A name counted once, for the caller.
+    static SharedName* make(std::u16string text) { return new SharedName(std::move(text)); }
+    const std::u16string& text() const { return m_text; }
+    void acquire() { m_count.fetch_add(1, std::memory_order_relaxed); }
+    // For a name no other thread can see yet (the reader's, while it reads):
+    // counted without the cost of an atomic operation.
+    void acquireUnshared() {
+        m_count.store(m_count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
+    void release() {
+        if (m_count.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            delete this;
+        }
+    }
+
+private:
+    explicit SharedName(std::u16string text) : m_count(1), m_text(std::move(text)) {}
+
+    std::atomic<int> m_count;
+    std::u16string m_text;
 };
 
 // A node of the tree. Its kind follows from its fields:
@@ -111,7 +138,7 @@ public:
     std::u16string cdataText() const;
 
     // ---- Fields
-    const std::u16string& getName() const { return m_name ? *m_name : kNoName; }
+    const std::u16string& getName() const { return m_name ? m_name->text() : kNoName; }
     void setName(std::u16string name);
     // A text or CDATA node's content; for an element, the last run of white
     // space found directly inside it while parsing, or text a caller stored.
@@ -172,8 +199,8 @@ private:
 
     std::u16string m_text;
     // Shared by the elements of one name, which saves an allocation for each
-    // element of a document; null for a nameless node.
-    std::shared_ptr<const std::u16string> m_name;
+    // element of a document; null for a nameless node. Owns one count.
+    SharedName* m_name = nullptr;
     Attributes m_attributes;
     bool m_isCData = false;
     bool m_isEmptyTag = false;

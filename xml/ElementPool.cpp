@@ -91,6 +91,10 @@ public:
             if (m_emptySlabs < kKeptEmptySlabs) {
                 ++m_emptySlabs;
                 slab->wasEmpty = true;
+                // Its blocks go out in the order of memory again, not in the
+                // order the last document happened to free them.
+                slab->freeBlocks = nullptr;
+                slab->carved = 0;
             } else if (slab->next || slab->prev) {
                 unlink(slab);
                 slab->~Slab();

@@ -50,13 +50,28 @@ int decodeTextBytes(std::string& bytes, std::u16string& out, int hint = kDetectE
 bool encodeTextBytes(std::u16string_view text, int code, std::string& bytes);
 
 // Detection of bytes without a byte-order mark, in this order: kBinary when
-// they hold a NUL; kUtf8 or kEucJp when they are non-ASCII text well-formed in
-// that encoding throughout; kSystemCodePage when they are well-formed
-// Shift_JIS (ASCII included); kSystemCodePage when neither the UTF-8 nor the
-// EUC-JP count comes within 100 bytes of the size; otherwise kEucJp when the
-// UTF-8 count is not above the EUC-JP count, else kUtf8, but kSystemCodePage
-// when the Shift_JIS count beats both.
+// they hold a NUL; kUtf8 when they are non-ASCII text well-formed in UTF-8
+// throughout; when they are well-formed both as EUC-JP and as Shift_JIS, the
+// one the XML declaration at their start names, else the reading that looks
+// more like Japanese text (kana, common kanji and punctuation in their places)
+// with kEucJp on a tie; kEucJp when only EUC-JP is well-formed throughout;
+// kSystemCodePage when they are well-formed Shift_JIS (ASCII included);
+// kSystemCodePage when neither the UTF-8 nor the EUC-JP count comes within
+// 100 bytes of the size; otherwise kEucJp when the UTF-8 count is not above
+// the EUC-JP count, else kUtf8, but kSystemCodePage when the Shift_JIS count
+// beats both.
 int detectEncoding(std::string_view bytes);
+
+// The first step of detection, in one pass: kBinary when the bytes hold a
+// NUL, kSystemCodePage when they are ASCII, kUtf8 when they are well-formed
+// UTF-8 (no overlong forms, surrogates or values above U+10FFFF), -1
+// otherwise. Vectorised where the processor allows, unless told not to.
+int classifyUtf8(std::string_view bytes, bool vectorised = true);
+
+// The encoding named by an XML declaration at the start of bytes, keeping
+// only its letters and digits in upper case ("Shift_JIS" gives "SHIFTJIS");
+// empty when there is none.
+std::string declaredXmlEncoding(std::string_view bytes);
 
 // The number of bytes that form well-formed sequences of each encoding; bytes
 // that fit no sequence are skipped. shiftJisCount is -1 when a NUL is present;

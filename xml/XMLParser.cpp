@@ -1,9 +1,15 @@
 // The XML document: loading, the parse-error message, writing and the index.
 #include "xml/XMLParser.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <new>
 #include <string>
 
+#include "core/InputFile.h"
 #include "core/SafeFile.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
@@ -31,13 +37,6 @@ std::u16string ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 // ---- The document
@@ -47,49 +46,133 @@ XMLParser::~XMLParser() = default;
 
 namespace {
 
-// The encoding named by the XML declaration at the start of bytes, normalised
-// as the reader does ("Shift_JIS" gives "SHIFTJIS"); empty when there is none.
-std::string declaredEncoding(std::string_view bytes) {
-    const size_t end = bytes.find("?>");
-    if (!bytes.starts_with("<?xml") || end == std::string_view::npos) {
-        return {};
+constexpr size_t kFirstWindow = 64 * 1024;
+
+// Where a window of UTF-8 bytes may end: before a character whose bytes may
+// not all be there yet (the end itself once the file has ended).
+size_t characterBoundary(const std::string& buffer, size_t size, bool atEnd) {
+    if (atEnd) {
+        return size;
     }
-    const std::string_view declaration = bytes.substr(0, end);
-    const size_t name = declaration.find(" encoding=");
-    if (name == std::string_view::npos || name + 11 >= declaration.size()) {
-        return {};
+    size_t end = size;
+    while (end > 0 && size - end < 4 &&
+           (static_cast<unsigned char>(buffer[end - 1]) & 0xC0) == 0x80) {
+        --end;
     }
-    const char quote = declaration[name + 10];
-    const size_t close = declaration.find(quote, name + 11);
-    if ((quote != '"' && quote != '\'') || close == std::string_view::npos) {
-        return {};
+    if (end > 0 && static_cast<unsigned char>(buffer[end - 1]) >= 0xC0) {
+        --end;  // a lead byte, whose sequence may go on
     }
-    std::string normalized;
-    for (char c : declaration.substr(name + 11, close - name - 11)) {
-        if (isLetter(c) || isDigit(c)) {
-            normalized.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    return end;
+}
+
+// Reads into buffer[size..]; false on a read error.
+bool readMore(int fd, std::string& buffer, size_t& size, bool& atEnd) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data() + size, buffer.size() - size);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
+        if (n < 0) {
+            return false;
+        }
+        atEnd = n == 0;
+        size += static_cast<size_t>(n);
+        return true;
     }
-    return normalized;
 }
 
 }  // namespace
 
 bool XMLParser::load(const std::string& path) {
-    std::string bytes;
-    try {
-        if (!readFileBytes(path, bytes)) {
-            return false;
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
     std::string oldPath = std::move(m_path);
     m_path = path;
-    if (!loadBytes(std::move(bytes))) {
+    std::optional<bool> loaded;
+    try {
+        loaded = loadUtf8File(path);
+        if (!loaded) {
+            // Not UTF-8 throughout, or malformed: read whole, to detect its
+            // encoding or to show the error where it is.
+            std::string bytes;
+            loaded = readFileBytes(path, bytes) && loadBytes(std::move(bytes));
+        }
+    } catch (const std::bad_alloc&) {
+        loaded = false;
+    }
+    if (!*loaded) {
         m_path = std::move(oldPath);
+    }
+    return *loaded;
+}
+
+std::optional<bool> XMLParser::loadUtf8File(const std::string& path) {
+    const int fd = openRegularFile(path);
+    if (fd < 0) {
         return false;
     }
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
+
+    // A window of the file at a time: the reader never needs the whole file
+    // in memory beside the tree it builds.
+    std::string buffer(kFirstWindow, '\0');
+    size_t size = 0;       // bytes in buffer
+    size_t start = 0;      // the first byte the reader has not taken
+    size_t validated = 0;  // bytes checked to be well-formed
+    bool atEnd = false;
+    bool marked = false;
+    bool first = true;
+    XmlReader<char> reader;
+    try {
+        for (;;) {
+            if (size == buffer.size()) {
+                if (start > 0) {
+                    buffer.erase(0, start);
+                    size -= start;
+                    validated -= start;
+                    start = 0;
+                    buffer.resize(buffer.capacity());
+                } else {
+                    buffer.resize(buffer.size() * 2);  // a construct larger than the window
+                }
+            }
+            if (!readMore(fd, buffer, size, atEnd)) {
+                return false;
+            }
+            if (first) {
+                if (size < 3 && !atEnd) {
+                    continue;
+                }
+                const std::string_view head(buffer.data(), std::min<size_t>(size, 3));
+                if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+                    return std::nullopt;  // UTF-16
+                }
+                marked = head == "\xEF\xBB\xBF";
+                start = validated = marked ? 3 : 0;
+                first = false;
+            }
+            const size_t end = std::max(characterBoundary(buffer, size, atEnd), validated);
+            // Detection would take the file for UTF-8 only when it is well-formed
+            // throughout; a marked one is UTF-8 anyway. A NUL ends the text.
+            const int checked =
+                classifyUtf8(std::string_view(buffer).substr(validated, end - validated));
+            if (checked == kBinary || (checked < 0 && !marked)) {
+                return std::nullopt;
+            }
+            validated = end;
+            start += reader.feed(std::string_view(buffer).substr(start, end - start), atEnd);
+            if (atEnd) {
+                break;
+            }
+        }
+    } catch (const xml::ParserException&) {
+        return std::nullopt;
+    }
+    if (!reader.root) {
+        return false;
+    }
+    adopt(reader);
     return true;
 }
 
@@ -110,7 +193,7 @@ bool XMLParser::loadBytes(std::string bytes) {
         // A document declared Shift_JIS is CP932 whatever the locale's code page is.
         if (decodeTextBytes(bytes, text, bytes.empty() ? kDetectEncoding : detected) ==
                 kSystemCodePage &&
-            declaredEncoding(bytes) == "SHIFTJIS") {
+            declaredXmlEncoding(bytes) == "SHIFTJIS") {
             text = decodeCodePage(bytes, kCharsetCp932);
         }
         return !text.empty() && parse(std::u16string_view(text));
@@ -140,12 +223,20 @@ bool XMLParser::parse(std::basic_string_view<Char> source) {
                         ascii(std::to_string(error.line)) + u"\r\n" + error.message +
                         ascii(rowCol) + fromUtf8(m_path) + u"\r\n" + lineText;
         m_lastError = error;
-        messageBox(error.boxText);
+        if (m_showsErrors) {
+            messageBox(error.boxText);
+        }
         return false;
     }
     if (!reader.root) {
         return false;
     }
+    adopt(reader);
+    return true;
+}
+
+template <typename Char>
+void XMLParser::adopt(XmlReader<Char>& reader) {
     m_lastError.reset();
     m_root = std::move(reader.root);
     m_index = std::move(reader.index);
@@ -153,7 +244,6 @@ bool XMLParser::parse(std::basic_string_view<Char> source) {
         m_declaration = std::move(*reader.declaration);
         m_encoding = reader.encoding;
     }
-    return true;
 }
 
 std::u16string XMLParser::toXmlText() {

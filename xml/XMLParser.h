@@ -26,6 +26,9 @@
 
 namespace pw {
 
+template <typename Char>
+class XmlReader;
+
 namespace xml {
 
 // A malformed document, thrown by the reader; XMLParser catches it and shows
@@ -141,6 +144,10 @@ public:
     // destroyed or the document replaced.
     std::vector<Element*>& elements(std::u16string_view name);
 
+    // Whether a parse error is shown in a message box (the default); a caller
+    // that tells the user itself turns it off and reads lastError().
+    void setShowsErrors(bool show) { m_showsErrors = show; }
+
     // The last parse error, cleared by a successful parse.
     const std::optional<XmlParseError>& lastError() const { return m_lastError; }
 
@@ -149,6 +156,12 @@ private:
 
     template <typename Char>
     bool parse(std::basic_string_view<Char> source);
+    // Takes the tree, index and declaration of a finished read.
+    template <typename Char>
+    void adopt(XmlReader<Char>& reader);
+    // Reads a UTF-8 file window by window; nothing when it is not UTF-8
+    // throughout or is malformed, for load to read it whole instead.
+    std::optional<bool> loadUtf8File(const std::string& path);
 
     std::string m_path;
     Index m_index;
@@ -156,6 +169,7 @@ private:
     int m_encoding = kDeclaredUtf16;
     std::u16string m_declaration;
     std::optional<XmlParseError> m_lastError;
+    bool m_showsErrors = true;
 };
 
 }  // namespace pw

@@ -178,6 +178,17 @@ bool startsWithAscii(std::basic_string_view<Char> text, std::string_view literal
 }  // namespace
 
 template <typename Char>
+XmlReader<Char>::~XmlReader() {
+    // Freed after the tree when the tree is the reader's own: the names live on in it.
+    for (NameSlot& slot : m_names) {
+        slot.name->release();
+    }
+    if (m_rareName.name) {
+        m_rareName.name->release();
+    }
+}
+
+template <typename Char>
 void XmlReader<Char>::fail(int line, std::u16string message) {
     throw xml::ParserException(line, std::move(message));
 }
@@ -202,16 +213,28 @@ void XmlReader<Char>::describeError(int& row, int& column, std::u16string& lineT
 
 template <typename Char>
 void XmlReader<Char>::run() {
+    feed(m_source, true);
+}
+
+template <typename Char>
+size_t XmlReader<Char>::feed(View window, bool last) {
+    m_source = window;
+    m_pos = 0;
+    m_last = last;
     const size_t n = m_source.size();
     const Char* s = m_source.data();
-    while (m_pos < n && !m_stopped) {
+    bool needMore = false;
+    while (m_pos < n && !m_stopped && !needMore) {
         const Char c = s[m_pos];
         switch (m_state) {
             case State::Content:
                 if (c == '<') {
                     addText();
                     m_attributes.clear();
-                    m_tagStart = m_pos;
+                    m_tagStart = m_base + m_pos;
+                    m_tagEntityOpen = m_entityOpen;
+                    std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
+                    m_tagEntityLength = m_entityLength;
                     m_state = State::TagOpen;
                     ++m_pos;
                 } else if (m_textBuffer.empty() && !m_entityOpen) {
@@ -229,107 +252,150 @@ void XmlReader<Char>::run() {
                 }
                 break;
             case State::TagOpen:
-                if (isNameStart(c)) {
-                    m_tagKind = kStartTag;
-                    m_tagName = takeName(m_pos++);
-                    m_state = State::TagName;
-                    break;
-                }
-                if (c == '/') {
-                    m_tagKind = kEndTag;
-                    m_state = State::TagName;
-                } else if (c == '?') {
-                    m_tagKind = kProcessingInstruction;
-                    m_state = State::TagName;
-                } else if (c == '!') {
-                    m_tagKind = kMarkupDeclaration;
-                    m_state = State::Markup;
-                } else {
-                    fail(216);
-                }
-                ++m_pos;
-                if (m_state == State::TagName) {
-                    m_tagName = takeName(m_pos);
-                }
-                break;
-            case State::TagName:
-                // The name was taken whole; c is the first character after it.
-                if (c == '>') {
-                    endOfTag();
-                } else if (c == '/') {
-                    if (m_tagKind != kStartTag) {
-                        fail(230);
-                    }
-                    m_tagKind = kEmptyElementTag;
-                    m_state = State::TagEnd;
-                } else if (isSpace(c)) {
-                    m_state = State::InTag;
-                } else {
-                    fail(237);
-                }
-                ++m_pos;
+                // A tag is read in one go; a window that ends inside it reads
+                // it again, whole, with the next one.
+                needMore = !readTag();
                 break;
             case State::Markup:
-                markup();
-                break;
-            case State::TagEnd:
-                if (c != '>') {
-                    fail(297);
-                }
-                endOfTag();
-                ++m_pos;
-                break;
-            case State::InTag:
-                if (isNameStart(c)) {
-                    m_attributeName = takeName(m_pos++);
-                    m_state = State::AttributeName;
-                    break;
-                }
-                if (c == '>') {
-                    endOfTag();
-                } else if (c == '?') {
-                    if (m_tagKind != kProcessingInstruction) {
-                        fail(252);
-                    }
-                    m_state = State::TagEnd;
-                } else if (c == '/') {
-                    if (m_tagKind != kStartTag) {
-                        fail(256);
-                    }
-                    m_tagKind = kEmptyElementTag;
-                    m_state = State::TagEnd;
-                } else if (!isSpace(c)) {
-                    fail(261);
-                }
-                ++m_pos;
-                break;
-            case State::AttributeName:
-                // The name was taken whole; c is the first character after it.
-                if (c != '=') {
-                    fail(272);
-                }
-                m_state = State::AfterEquals;
-                ++m_pos;
-                break;
-            case State::AfterEquals:
-                if (c != '"' && c != '\'') {
-                    fail(280);
-                }
-                m_quote = c;
-                m_state = State::AttributeValue;
-                ++m_pos;
-                break;
-            case State::AttributeValue:
-                if (c == m_quote) {
-                    m_attributes.emplace_back(widenAscii(m_attributeName), m_textBuffer);
-                    m_textBuffer.clear();
-                    m_state = State::InTag;
-                    ++m_pos;
-                } else {
-                    contentCharacters(m_quote);
-                }
+                needMore = !markup();
                 break;
         }
+    }
+    if (m_stopped || last || m_state == State::Content) {
+        const size_t taken = m_stopped ? n : m_pos;
+        m_base += taken;
+        return taken;
+    }
+    // A tag or section the window cuts: read again from its "<" next time,
+    // as it stood then.
+    const size_t taken = m_tagStart - m_base;
+    m_state = State::Content;
+    m_textBuffer.clear();
+    m_attributes.clear();
+    m_entityOpen = m_tagEntityOpen;
+    std::copy(std::begin(m_tagEntity), std::end(m_tagEntity), m_entity);
+    m_entityLength = m_tagEntityLength;
+    m_base += taken;
+    return taken;
+}
+
+// From the character after "<" to the tag's ">": its kind, name and
+// attributes, then endOfTag. "<!" hands over to markup(). False when the
+// window ends first (what was read of the tag is read again); errors are
+// thrown with m_pos at the offending character.
+template <typename Char>
+bool XmlReader<Char>::readTag() {
+    const Char* s = m_source.data();
+    const size_t n = m_source.size();
+    size_t pos = m_pos;
+    const auto failAt = [this](size_t at, int line) {
+        m_pos = at;
+        fail(line);
+    };
+    // The ">" that ends the tag, at pos.
+    const auto endAt = [&](size_t at) {
+        if (at >= n) {
+            return false;
+        }
+        if (s[at] != '>') {
+            failAt(at, 297);
+        }
+        m_pos = at;
+        endOfTag();
+        m_pos = at + 1;
+        return true;
+    };
+    if (pos >= n) {
+        return false;
+    }
+    Char c = s[pos];
+    if (isNameStart(c)) {
+        m_tagKind = kStartTag;
+        m_pos = pos + 1;
+        m_tagName = takeName(pos);
+    } else if (c == '/' || c == '?') {
+        m_tagKind = c == '/' ? kEndTag : kProcessingInstruction;
+        m_pos = pos + 1;
+        m_tagName = takeName(m_pos);
+    } else if (c == '!') {
+        m_tagKind = kMarkupDeclaration;
+        m_pos = pos + 1;
+        m_state = State::Markup;
+        return true;
+    } else {
+        failAt(pos, 216);
+    }
+    pos = m_pos;
+    if (pos >= n) {
+        return false;
+    }
+    c = s[pos];
+    if (c == '>') {
+        return endAt(pos);
+    }
+    if (c == '/') {
+        if (m_tagKind != kStartTag) {
+            failAt(pos, 230);
+        }
+        m_tagKind = kEmptyElementTag;
+        return endAt(pos + 1);
+    }
+    if (!isSpace(c)) {
+        failAt(pos, 237);
+    }
+    // Between attributes.
+    for (++pos;; ++pos) {
+        if (pos >= n) {
+            return false;
+        }
+        c = s[pos];
+        if (isSpace(c)) {
+            continue;
+        }
+        if (isNameStart(c)) {
+            m_pos = pos + 1;
+            m_attributeName = takeName(pos);
+            pos = m_pos;
+            if (pos >= n) {
+                return false;
+            }
+            if (s[pos] != '=') {
+                failAt(pos, 272);  // blanks before "=" are not allowed
+            }
+            if (++pos >= n) {
+                return false;
+            }
+            if (s[pos] != '"' && s[pos] != '\'') {
+                failAt(pos, 280);  // nor after it
+            }
+            m_quote = s[pos];
+            m_pos = pos + 1;
+            contentCharacters(m_quote);
+            if (m_pos >= n) {
+                return false;
+            }
+            m_attributes.emplace_back(widenAscii(m_attributeName), std::move(m_textBuffer));
+            m_textBuffer.clear();
+            pos = m_pos;
+            continue;
+        }
+        if (c == '>') {
+            return endAt(pos);
+        }
+        if (c == '?') {
+            if (m_tagKind != kProcessingInstruction) {
+                failAt(pos, 252);
+            }
+            return endAt(pos + 1);
+        }
+        if (c == '/') {
+            if (m_tagKind != kStartTag) {
+                failAt(pos, 256);
+            }
+            m_tagKind = kEmptyElementTag;
+            return endAt(pos + 1);
+        }
+        failAt(pos, 261);
     }
 }
 
@@ -432,25 +498,36 @@ void XmlReader<Char>::addText(Run text) {
 // up to its closing "-->" or "]]>"; any other declaration is not supported
 // and swallows the rest of the text.
 template <typename Char>
-void XmlReader<Char>::markup() {
+bool XmlReader<Char>::markup() {
     const View rest = m_source.substr(m_pos);
     const Char* end = m_source.data() + m_source.size();
-    m_state = State::Content;
+    const auto couldBecome = [&rest](std::string_view opener) {
+        return rest.size() < opener.size() && equalsAscii(rest, opener.substr(0, rest.size()));
+    };
+    if (!m_last && (couldBecome("--") || couldBecome("[CDATA["))) {
+        return false;  // which section this is comes with the next window
+    }
     const Char* close = end;
-    if (startsWithAscii(rest, "--")) {
+    const bool comment = startsWithAscii(rest, "--");
+    const bool cdata = !comment && startsWithAscii(rest, "[CDATA[");
+    if (comment) {
         close = findCloser(rest.data() + 2, end, Char('-'));
-    } else if (startsWithAscii(rest, "[CDATA[")) {
-        const size_t contentStart = m_pos + 7;
-        close = findCloser(m_source.data() + contentStart, end, Char(']'));
-        if (close != end) {
-            endCData(contentStart, static_cast<size_t>(close - m_source.data()));
-        }
+    } else if (cdata) {
+        close = findCloser(m_source.data() + m_pos + 7, end, Char(']'));
+    }
+    if (close == end && (comment || cdata) && !m_last) {
+        return false;
+    }
+    m_state = State::Content;
+    if (cdata && close != end) {
+        endCData(m_pos + 7, static_cast<size_t>(close - m_source.data()));
     }
     if (close == end) {
         m_stopped = true;
-        return;
+        return true;
     }
     m_pos = static_cast<size_t>(close - m_source.data()) + 3;
+    return true;
 }
 
 template <typename Char>
@@ -469,7 +546,7 @@ void XmlReader<Char>::endCData(size_t contentStart, size_t terminator) {
             m_current->linkLast(node.release());
         }
     }
-    m_lastCDataEnd = closing;
+    m_lastCDataEnd = m_base + closing;
 }
 
 template <typename Char>
@@ -513,14 +590,17 @@ typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
     if (m_names.capacity() < kNames) {
         m_names.reserve(kNames);  // slots stay where the cache points
     }
-    auto shared = std::make_shared<const std::u16string>(widenAscii(name));
-    auto it = index.find(*shared);
+    SharedName* shared = SharedName::make(widenAscii(name));
+    auto it = index.find(shared->text());
     if (it == index.end()) {
-        it = index.emplace(*shared, std::vector<Element*>()).first;
+        it = index.emplace(shared->text(), std::vector<Element*>()).first;
     }
     // A document with very many names keeps only the first ones at hand.
     NameSlot& slot = m_names.size() < kNames ? m_names.emplace_back() : m_rareName;
-    slot = {std::move(shared), &it->second, std::basic_string<Char>(name)};
+    if (slot.name) {
+        slot.name->release();
+    }
+    slot = {shared, &it->second, std::basic_string<Char>(name)};
     return slot;
 }
 
@@ -536,6 +616,7 @@ void XmlReader<Char>::startElement() {
     NameSlot& slot = slotFor(m_tagName);
     auto element = std::make_unique<Element>();
     element->m_name = slot.name;
+    slot.name->acquireUnshared();
     if (!m_attributes.empty()) {
         element->m_attributes =
             Attributes::fromPairs({std::make_move_iterator(m_attributes.begin()),

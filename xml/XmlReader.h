@@ -21,10 +21,23 @@ using ElementIndex = std::map<std::u16string, std::vector<Element*>, std::less<>
 template <typename Char>
 class XmlReader {
 public:
-    explicit XmlReader(std::basic_string_view<Char> source) : m_source(source) {}
+    explicit XmlReader(std::basic_string_view<Char> source = {}) : m_source(source) {}
+    ~XmlReader();
+    XmlReader(const XmlReader&) = delete;
+    XmlReader& operator=(const XmlReader&) = delete;
 
     // Reads the whole source; throws xml::ParserException.
     void run();
+
+    // Reads the source in pieces: window holds the bytes not yet taken (those
+    // left over from the call before first) and last says whether the source
+    // ends with it. Returns how many of them were taken; the rest is handed in
+    // again at the start of the next window. A construct that cannot be
+    // finished within the window (a tag, a CDATA section, a comment) is left
+    // whole for the next one, so when nothing is taken the next window must
+    // be larger. A window must not end inside a character's code units.
+    // Throws xml::ParserException; describeError is then not available.
+    size_t feed(std::basic_string_view<Char> window, bool last);
 
     // Where the exception was thrown: the row (from 1) and column (from 0, in
     // UTF-16 units) of the offending character, and its line up to and
@@ -41,8 +54,8 @@ private:
 
     // Names are shared by all elements of that name; each has its index list.
     struct NameSlot {
-        std::shared_ptr<const std::u16string> name;
-        std::vector<Element*>* elements;
+        SharedName* name = nullptr;  // one count is the slot's
+        std::vector<Element*>* elements = nullptr;
         std::basic_string<Char> source;  // the name as the source spells it
     };
 
@@ -50,6 +63,7 @@ private:
 
     // A run of name characters from m_pos, begun at start.
     View takeName(size_t start);
+    bool readTag();
     void contentCharacters(Char stop);
     void closeEntity();
     // Text in content, added at the next "<": white space alone becomes the
@@ -57,7 +71,8 @@ private:
     void addText();
     template <typename Run>
     void addText(Run text);
-    void markup();
+    // False when the window ends before the section's end (more is needed).
+    bool markup();
     void endOfTag();
     void startElement();
     void endElement();
@@ -67,14 +82,8 @@ private:
 
     enum class State {
         Content,
-        TagOpen,
-        TagName,
-        Markup,
-        TagEnd,
-        InTag,
-        AttributeName,
-        AfterEquals,
-        AttributeValue,
+        TagOpen,  // after "<", until the tag's ">"
+        Markup,   // after "<!"
     };
     enum TagKind {
         kProcessingInstruction,
@@ -86,6 +95,8 @@ private:
 
     View m_source;
     size_t m_pos = 0;
+    size_t m_base = 0;   // where m_source starts in the whole source
+    bool m_last = true;  // m_source ends the whole source
     State m_state = State::Content;
     TagKind m_tagKind = kStartTag;
     Element* m_current = nullptr;
@@ -112,9 +123,15 @@ private:
     size_t m_entityLength = 0;
 
     // Adjacent CDATA sections are one text that held "]]>" when written.
+    // Positions count from the start of the whole source.
     Element* m_lastCData = nullptr;
     size_t m_lastCDataEnd = 0;
     size_t m_tagStart = 0;
+    // The open reference as it stood at the tag's "<", which a tag read
+    // again from its start must see again.
+    bool m_tagEntityOpen = false;
+    Char m_tagEntity[6] = {};
+    size_t m_tagEntityLength = 0;
 };
 
 extern template class XmlReader<char>;

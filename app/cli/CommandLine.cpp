@@ -96,8 +96,11 @@ bool takeLearningFile(const std::string& arg, bool lacksValue, std::string& file
 
 int openCommandRows(SentenceListModel& list, const std::string& file, int firstRow, int lastRow,
                     std::vector<int>& rows, std::ostream& err) {
-    if (!list.open(resolveStartPath(file, startDirectory()))) {
-        err << "phrasewright: cannot open " << file << "\n" << toUtf8(list.openError()) << "\n";
+    const std::string path = resolveStartPath(file, startDirectory());
+    if (!list.open(path)) {
+        err << "phrasewright: cannot open " << file << "\n"
+            << toUtf8(list.openError()) << "\n"
+            << searchedFoldersNote(path);
         return 1;
     }
     const int count = list.recordCount();
@@ -111,6 +114,21 @@ int openCommandRows(SentenceListModel& list, const std::string& file, int firstR
         rows.push_back(row - 1);
     }
     return 0;
+}
+
+std::string searchedFoldersNote(const std::string& resolvedPath) {
+    std::error_code ec;
+    if (resolvedPath.empty() || resolvedPath.front() == '/' ||
+        std::filesystem::exists(resolvedPath, ec)) {
+        return {};
+    }
+    // Neither where the user is nor where the program lives.
+    const std::string programFolder = std::filesystem::current_path(ec).string();
+    if (startDirectory().empty() || startDirectory() == programFolder) {
+        return "It was looked for in the program's folder " + programFolder + ".\n";
+    }
+    return "It was looked for in " + startDirectory() + " and in the program's folder " +
+           programFolder + ".\n";
 }
 
 }  // namespace pw

@@ -46,4 +46,8 @@ bool takeLearningFile(const std::string& arg, bool lacksValue, std::string& file
 int openCommandRows(SentenceListModel& list, const std::string& file, int firstRow, int lastRow,
                     std::vector<int>& rows, std::ostream& err);
 
+// For a path from resolveStartPath that was found nowhere: the line that
+// names the folders it was looked for in; else "".
+std::string searchedFoldersNote(const std::string& resolvedPath);
+
 }  // namespace pw

@@ -192,7 +192,12 @@ Subcommand exportCommand() {
                     return 2;
                 }
                 return runExport(*arguments, io.out, io.err);
-            }};
+            },
+            "Speaks the chosen sentences into DIR, one MP3 (or WAV without the LAME encoder) a "
+            "sentence, printing a line per finished file and a summary line on standard output; "
+            "the files that failed go to standard error.\nExit status: 0 when every sentence "
+            "was converted or skipped; 1 when FILE cannot be opened, DIR cannot be made or a "
+            "sentence failed; 2 for a wrong command line."};
 }
 
 }  // namespace pw

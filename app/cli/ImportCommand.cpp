@@ -110,7 +110,11 @@ Subcommand importCommand() {
             "with --audio.",
             [](const std::vector<std::string>& args, CommandStreams& io) {
                 return runImport(args, io.out, io.err);
-            }};
+            },
+            "Writes FILE.xml from SOURCE and prints a summary line on standard output; each "
+            "line or cue that cannot be read goes to standard error with its line number.\n"
+            "Exit status: 0 when every line was imported; 3 when some were skipped; 1 when "
+            "nothing was written; 2 for a wrong command line."};
 }
 
 }  // namespace pw

@@ -1,34 +1,15 @@
 // The headless listing of a learning file's records.
 #include "app/cli/ListCommand.h"
 
-#include <memory>
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/CommandUi.h"
 #include "content/SentenceListModel.h"
-#include "core/HeadlessUi.h"
 #include "core/Utf.h"
 
 namespace pw {
 namespace {
-
-// Keeps message boxes off the output: the reason they give is printed once,
-// from the list's own account of what failed.
-class SilentUi : public HeadlessUi {
-public:
-    int messageBox(const std::u16string&, const std::u16string&, unsigned flags) override {
-        return defaultAnswer(flags);
-    }
-};
-
-class ScopedSilentUi {
-public:
-    ScopedSilentUi() : m_previous(installUi(std::make_unique<SilentUi>())) {}
-    ~ScopedSilentUi() { installUi(std::move(m_previous)); }
-
-private:
-    std::unique_ptr<UiServices> m_previous;
-};
 
 // One line per record: tabs and line breaks inside a cell become spaces.
 std::string cell(const std::u16string& text) {
@@ -61,12 +42,15 @@ int runList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     SentenceListModel list;
     bool opened = false;
     {
-        ScopedSilentUi silent;
+        // The reason a box would give is printed once, from the list's own
+        // account of what failed.
+        ScopedCommandUi quiet(ScopedCommandUi::Boxes::Dropped);
         opened = list.open(path);
     }
     if (!opened) {
         err << "phrasewright: cannot open " << args[0] << "\n"
-            << terminalText(list.openError()) << "\n";
+            << terminalText(list.openError()) << "\n"
+            << searchedFoldersNote(path);
         return 1;
     }
     for (int i = 0; i < list.recordCount(); ++i) {
@@ -85,7 +69,15 @@ Subcommand listCommand() {
     return {"--list", "FILE", "Print the records of a learning file, one a line.",
             [](const std::vector<std::string>& args, CommandStreams& io) {
                 return runList(args, io.out, io.err);
-            }};
+            },
+            "Opens FILE as the program does (an MP3 through the XML file of its name, else "
+            "its synchronised lyrics) and prints one line per record with seven fields "
+            "separated by tabs: the check marks, the trial count, the sentence, the "
+            "translation, the dictation score, the writing score, and the start time in "
+            "milliseconds (-1 when the record has none). Tabs and line breaks inside a field "
+            "become spaces. A relative FILE is looked for in the current folder first, then in "
+            "the program's folder.\nExit status: 0; 1 when FILE cannot be opened (the reason "
+            "goes to standard error); 2 for a wrong command line."};
 }
 
 }  // namespace pw

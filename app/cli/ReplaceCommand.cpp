@@ -4,12 +4,16 @@
 #include <istream>
 #include <ostream>
 
+#include "app/cli/CommandUi.h"
 #include "core/Utf.h"
 #include "dictionary/DictionaryWindow.h"
 
 namespace pw {
 
 int printReplacedLines(std::istream& in, std::ostream& out) {
+    // A rule that fails says so in a box (printed on standard error); the
+    // exit status says it to a script.
+    ScopedCommandUi boxes(ScopedCommandUi::Boxes::PassedOn);
     DictionaryWindow::setUpSpeakerDictionaries();
     std::string line;
     while (std::getline(in, line)) {
@@ -22,7 +26,7 @@ int printReplacedLines(std::istream& in, std::ostream& out) {
         // and flush so that the answer to a typed line comes at once.
         out << toUtf8(text) << std::endl;
     }
-    return 0;
+    return boxes.boxCount() == 0 ? 0 : 1;
 }
 
 Subcommand replaceCommand() {
@@ -34,7 +38,12 @@ Subcommand replaceCommand() {
                     return 2;
                 }
                 return printReplacedLines(io.in, io.out);
-            }};
+            },
+            "Reads lines of UTF-8 text from standard input and prints each as the speaker "
+            "will say it, after the word and pattern dictionaries of Resources/ (dict.txt, "
+            "RegexDict.txt). A rule that fails is reported on standard error and ends the "
+            "replacement of that line.\nExit status: 0; 1 when a rule failed; 2 for a wrong "
+            "command line."};
 }
 
 }  // namespace pw

@@ -10,7 +10,8 @@ namespace pw {
 
 // Sets up the speaker's dictionaries from the program folder (the current
 // directory), then prints each line of in after replaceText. Lines are UTF-8;
-// a CR before the line end is dropped. Returns the exit status.
+// a CR before the line end is dropped. Returns the exit status: 0, or 1 when
+// a replacement rule failed (its message box goes to standard error).
 int printReplacedLines(std::istream& in, std::ostream& out);
 
 // The subcommand: its input to its output; takes no arguments.

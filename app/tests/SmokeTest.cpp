@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/TempFolder.h"
 #include "core/testsupport/TestFiles.h"
 
 extern char** environ;
@@ -135,8 +137,9 @@ TEST(Smoke, TheWindowOpensClosesStoresItsPlacementAndClearsTheScratchFolder) {
     test::TempDir dir;
     const std::string folder = copyProgramFolder(dir);
     const std::string scratch = dir.file("tmp");
-    fs::create_directories(scratch + "/Korvant");
-    test::writeAll(scratch + "/Korvant/left-over.wav", "RIFF");
+    // Left by an instance that has ended: cleared at exit like the program's own.
+    fs::create_directories(scratch + "/Korvant/999999999-1");
+    test::writeAll(scratch + "/Korvant/999999999-1/left-over.wav", "RIFF");
 
     // Started from elsewhere with the sample file: the program finds its own folder.
     const Result result =
@@ -166,6 +169,55 @@ TEST(Smoke, SubcommandsRunWithoutADisplay) {
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.out.empty());
     EXPECT_NE(unknown.err.find("Usage: phrasewright"), std::string::npos);
+
+    // Options are never opened as a learning file, so they need no display either.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-h"}, {"-x"}, {"lesson.xml", "-v"}}) {
+        const Result option = run(program, args, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+        EXPECT_EQ(option.status, 2) << args.back() << ": " << option.err;
+        EXPECT_NE(option.err.find("unknown option " + args.back()), std::string::npos)
+            << option.err;
+        EXPECT_NE(option.err.find("Usage: phrasewright"), std::string::npos) << args.back();
+    }
+    const Result version = run(program, {"--version"}, {{"DISPLAY", ""}});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("phrasewright ", 0), 0u) << version.out;
+}
+
+TEST(Smoke, WithoutADisplayTheWindowedStartSaysSoInOneLine) {
+    const std::string program = test::runtimeDir() + "/phrasewright";
+    // No display at all, and one that cannot be reached.
+    for (const std::string display : {"", ":4711"}) {
+        const Result result = run(program, {}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}});
+        EXPECT_EQ(result.status, 1) << display << ": " << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("cannot open the main window"), std::string::npos) << result.err;
+    }
+}
+
+TEST(Smoke, ACommandLeavesTheScratchFilesOfARunningInstanceAlone) {
+    test::TempDir dir;
+    test::ScopedEnv tmp("TMPDIR", dir.path().c_str());
+    // This test is the running instance, converting in its window.
+    const std::string converting = makeTempFilePath("sentence.wav");
+    test::writeAll(converting, "RIFF");
+    const std::string program = test::runtimeDir() + "/phrasewright";
+    test::writeAll(dir.file("lesson.xml"), "<SentenceList><SentenceGroup/></SentenceList>");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"--list", dir.file("lesson.xml")}}) {
+        const Result result = run(program, args, {{"DISPLAY", ""}, {"TMPDIR", dir.path()}});
+        EXPECT_EQ(result.status, 0) << args[0] << ": " << result.err;
+        EXPECT_EQ(test::readAll(converting), "RIFF") << args[0];
+        // Neither needs a scratch file, so neither made a folder of its own.
+        int folders = 0;
+        for (const auto& entry : fs::directory_iterator(dir.path() + "/Korvant")) {
+            folders += entry.is_directory();
+        }
+        EXPECT_EQ(folders, 1) << args[0];
+    }
+    removeTempFolder();
+    EXPECT_FALSE(fs::exists(dir.path() + "/Korvant"));
 }
 
 // Every file below folder with its size and time, to see that nothing changed.

@@ -1,5 +1,7 @@
 // Decoders: Ogg loops, MP3 lengths, and the tempo, pitch and rate pipeline.
+#include <chrono>
 #include <cmath>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,27 @@ TEST(Mpg123Decoder, DecodesAnMp3ToItsLength) {
     EXPECT_EQ(static_cast<int64_t>(sound.mono.size()), decoder.totalSamples());
     EXPECT_NEAR(test::frequency(sound, 0.1, 0.9), 440, 3);
     EXPECT_FALSE(decoder.open(dir.file("missing.mp3")));
+}
+
+TEST(Decoders, RefuseAFifoOrAFolderAtOnce) {
+    // A recording named by the learner may be a named pipe with no writer.
+    TempDir dir;
+    test::makeFifo(dir.file("pipe.mp3"));
+    const std::vector<std::string> paths = {dir.file("pipe.mp3"), dir.path()};
+    for (const std::string& path : paths) {
+        const std::pair<const char*, std::function<bool()>> decoders[] = {
+            {"mpg123", [&] { return Mpg123Decoder().open(path); }},
+            {"vorbis", [&] { return OggDecoder().open(path); }},
+            {"sndfile", [&] { return TempoStream().open(path); }},
+        };
+        for (const auto& [name, open] : decoders) {
+            bool opened = true;
+            EXPECT_TRUE(test::returnsWithin(std::chrono::seconds(1), dir.file("pipe.mp3"),
+                                            [&] { opened = open(); }))
+                << name << " waited on " << path;
+            EXPECT_FALSE(opened) << name << " " << path;
+        }
+    }
 }
 
 TEST(TempoStream, TempoShortensPitchTransposesRateConverts) {

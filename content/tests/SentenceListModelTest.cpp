@@ -141,6 +141,8 @@ TEST(SentenceListModel, AFailedOpenKeepsTheListAndSaysWhy) {
     writeLyricsMp3(dir.file("talk.mp3"), {{u"Hello", 0}});
     test::writeAll(dir.file("talk.xml"), "<SentenceList><oops</SentenceList>");
     test::writeAll(dir.file("silent.mp3"), id3::kAudio);
+    test::writeAll(dir.file("blank.xml"), "");
+    std::filesystem::create_directory(dir.file("folder.xml"));
 
     SentenceListModel list;
     ASSERT_TRUE(list.open(fixture("empty.xml")));
@@ -157,6 +159,8 @@ TEST(SentenceListModel, AFailedOpenKeepsTheListAndSaysWhy) {
         {"nothing.xml", u"holds no XML element", 0},
         {"missing.xml", u"missing.xml does not exist", 0},
         {"notes.txt", u"notes.xml does not exist", 0},
+        {"blank.xml", u"blank.xml is empty", 0},
+        {"folder.xml", u"folder.xml cannot be opened: it is not a regular file", 0},
         // talk.xml is the learner's file: its lyrics must not replace it.
         {"talk.mp3", u"XMLParser line:", 1},
         {"silent.mp3", u"The file does not start with an ID3v2 tag.", 0},
@@ -173,6 +177,20 @@ TEST(SentenceListModel, AFailedOpenKeepsTheListAndSaysWhy) {
     }
     EXPECT_FALSE(list.loadFromMp3(dir.file("broken.xml")));
     EXPECT_NE(list.openError().find(u"is not an MP3 file"), std::u16string::npos);
+}
+
+TEST(SentenceListModel, APipeIsRefusedAtOnceWhetherXmlOrMp3) {
+    using namespace std::chrono_literals;
+    TempDir dir;
+    test::makeFifo(dir.file("pipe.xml"));
+    test::makeFifo(dir.file("song.mp3"));
+    SentenceListModel list;
+    EXPECT_TRUE(test::returnsWithin(1s, dir.file("pipe.xml"),
+                                    [&] { EXPECT_FALSE(list.open(dir.file("pipe.xml"))); }));
+    EXPECT_NE(list.openError().find(u"not a regular file"), std::u16string::npos);
+    EXPECT_TRUE(test::returnsWithin(1s, dir.file("song.mp3"),
+                                    [&] { EXPECT_FALSE(list.open(dir.file("song.mp3"))); }));
+    EXPECT_NE(list.openError().find(u"the file cannot be opened"), std::u16string::npos);
 }
 
 TEST(SentenceListModel, AnMp3OpensThroughItsXmlFileFirst) {

@@ -1,4 +1,9 @@
-// The settings store: private-profile semantics over a real file.
+// The settings store: private-profile semantics over a real file, shared by
+// several processes.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "core/AppPaths.h"
@@ -65,6 +70,76 @@ TEST(IniFile, WritesRoundTripAndKeepOtherLines) {
     EXPECT_NE(text.find("; keep me"), std::string::npos);
     // The new key joins its own section, not the end of the file.
     EXPECT_LT(text.find("MainTop=30"), text.find("[Speaker]"));
+}
+
+TEST(IniFile, TwoProcessesWritingAtOnceKeepEachOthersKeys) {
+    TempDir dir;
+    const std::string path = dir.file("shared.ini");
+    writeAll(path, "[Window]\nMainLeft=5\n");
+    for (int round = 1; round <= 100; ++round) {
+        int go[2];
+        ASSERT_EQ(pipe(go), 0);
+        pid_t children[2];
+        for (int which = 0; which < 2; ++which) {
+            children[which] = fork();
+            ASSERT_GE(children[which], 0);
+            if (children[which] == 0) {
+                close(go[1]);
+                char byte;
+                // Both start writing when the parent closes the pipe.
+                [[maybe_unused]] const ssize_t n = read(go[0], &byte, 1);
+                IniFile ini(path);
+                const bool written = ini.writeInt(which == 0 ? u"Speaker" : u"Phrasewright",
+                                                  which == 0 ? u"Rate1" : u"Mode", round);
+                _exit(written ? 0 : 1);
+            }
+        }
+        close(go[0]);
+        close(go[1]);
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+        }
+        const IniFile ini(path);
+        ASSERT_EQ(ini.readInt(u"Speaker", u"Rate1", 0), round) << readAll(path);
+        ASSERT_EQ(ini.readInt(u"Phrasewright", u"Mode", 0), round) << readAll(path);
+        ASSERT_EQ(ini.readInt(u"Window", u"MainLeft", 0), 5);
+    }
+}
+
+TEST(ProfileSettings, ABatchWritesItsKeysAtOnceWhenItEnds) {
+    TempDir dir;
+    auto& settings = ProfileSettings::instance();
+    const std::string old = settings.path();
+    settings.setPath(dir.file("batch.ini"));
+    writeAll(settings.path(), "[Speaker]\nRate=100\n");
+    auto inode = [&] {
+        struct stat st;
+        return stat(settings.path().c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto before = inode();
+    {
+        ProfileSettings::Batch batch;
+        settings.write(settings::kRate, 150);
+        settings.write(settings::kVoice1, 2);
+        {
+            ProfileSettings::Batch inner;  // nested: the outer one writes
+            settings.writeString(u"speaker", u"Rate", u"175");
+        }
+        EXPECT_EQ(readAll(settings.path()), "[Speaker]\nRate=100\n");
+        EXPECT_EQ(inode(), before);
+        // Reads see what the batch holds, names without case.
+        EXPECT_EQ(settings.read(settings::kRate), 175);
+        EXPECT_EQ(settings.readString(u"SPEAKER", u"voice1", u""), u"2");
+        EXPECT_EQ(settings.read(settings::kFormat), 14);
+    }
+    EXPECT_NE(inode(), before);  // replaced once, with every key
+    EXPECT_EQ(readAll(settings.path()), "[Speaker]\nRate=175\nVoice1=2\n");
+    // Outside a batch each write reaches the file at once again.
+    settings.write(settings::kFormat, 3);
+    EXPECT_EQ(IniFile(settings.path()).readInt(u"Speaker", u"Format", 0), 3);
+    settings.setPath(old);
 }
 
 TEST(ProfileSettings, TableDefaultsAndLongValues) {

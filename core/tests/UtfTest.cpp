@@ -41,5 +41,41 @@ TEST(Utf, AppendingGivesWhatWholeConversionGives) {
     EXPECT_EQ(fromUtf8(longRun).size(), 300u + 2u + 40u);
 }
 
+TEST(Utf, LongJapaneseRunsDecodeAsTheirCharactersOneByOne) {
+    // Runs of three-byte characters are decoded several at a time; pieces of
+    // under sixteen bytes are decoded one character at a time. Both must agree
+    // wherever an unusual sequence falls in a run.
+    const std::string kana = "\xE3\x81\x82";  // あ
+    const std::string odd[] = {
+        "\xE0\xA0\x80",  // U+0800, the first three-byte character
+        "\xE0\x80\x80",  // overlong
+        "\xED\x9F\xBF",  // U+D7FF, just below the surrogates
+        "\xED\xA0\x80",  // a surrogate
+        "\xEF\xBF\xBD",  // U+FFFD itself
+        "\xE3\x81",      // cut short
+        "\xE3\x41\x82",  // a continuation byte missing
+        "x",
+        "\xC3\xA9",
+        "\xF0\x9F\x98\x80",
+    };
+    for (const std::string& piece : odd) {
+        for (int before = 0; before < 12; ++before) {
+            std::string bytes;
+            std::u16string expected;
+            for (int i = 0; i < before; ++i) {
+                bytes += kana;
+                expected += u'あ';
+            }
+            bytes += piece;
+            expected += fromUtf8(piece);
+            for (int i = 0; i < 9; ++i) {
+                bytes += kana;
+                expected += u'あ';
+            }
+            EXPECT_EQ(fromUtf8(bytes), expected) << before << " " << testing::PrintToString(piece);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace pw

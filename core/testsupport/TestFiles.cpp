@@ -1,11 +1,15 @@
 // Scratch folders and file helpers for tests.
 #include "core/testsupport/TestFiles.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -26,6 +30,33 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     fs::remove_all(m_path, ec);
+}
+
+void makeFifo(const std::string& path) {
+    if (mkfifo(path.c_str(), 0600) != 0) {
+        throw std::runtime_error("cannot create the FIFO " + path);
+    }
+}
+
+bool returnsWithin(std::chrono::milliseconds timeout, const std::string& fifoPath,
+                   std::function<void()> work) {
+    auto done = std::async(std::launch::async, std::move(work));
+    if (done.wait_for(timeout) == std::future_status::ready) {
+        done.get();
+        return true;
+    }
+    // A reader blocked in open() or read() gets a writer and then the end of the data.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            close(fd);
+        }
+        if (done.wait_for(std::chrono::milliseconds(50)) == std::future_status::ready) {
+            break;
+        }
+    }
+    done.get();
+    return false;
 }
 
 std::string TempDir::file(std::string_view name) const {

@@ -1,6 +1,8 @@
 // Scratch folders and file helpers for tests.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +40,14 @@ private:
 };
 
 std::string readAll(const std::string& path);
+
+// Creates a named pipe (FIFO) at path; throws when it cannot.
+void makeFifo(const std::string& path);
+// Runs work on a thread of its own and tells whether it returned within
+// timeout. Work still waiting on the FIFO at fifoPath is then released (the
+// FIFO is opened for writing and closed) so that the test goes on to report it.
+bool returnsWithin(std::chrono::milliseconds timeout, const std::string& fifoPath,
+                   std::function<void()> work);
 void writeAll(const std::string& path, std::string_view bytes);
 
 // The source tree (for fixture files) and the folder beside the executable

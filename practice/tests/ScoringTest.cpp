@@ -166,6 +166,53 @@ TEST(HistoryManager, ReadsWritesAndSummarisesTheTotals) {
     EXPECT_EQ(odd.totals().missTypingCount, 7u);
 }
 
+TEST(HistoryManager, AMalformedLogIsKeptAsABackupAndReportedOnce) {
+    test::TempDir dir;
+    test::ScopedRecordingUi ui;
+    const std::string path = dir.file("Log.xml");
+    const std::string malformed = "<Log><Record totalTime=\"3723000\"></Log>";
+    test::writeAll(path, malformed);
+
+    HistoryManager log(path);
+    log.load();
+    EXPECT_EQ(log.totals().totalTime, 0u);
+    ASSERT_EQ(ui->boxes.size(), 1u);  // the parse error is part of it, not a box of its own
+    EXPECT_NE(ui->boxes[0].text.find(u"Log.xml.bak"), std::u16string::npos);
+    EXPECT_NE(ui->boxes[0].text.find(u"XMLParser line:516"), std::u16string::npos);
+    EXPECT_EQ(test::readAll(path), malformed);  // nothing is written before a save
+
+    log.totals().typingCount = 5;
+    ASSERT_TRUE(log.save());
+    EXPECT_EQ(test::readAll(log.backupPath()), malformed);
+    log.totals().typingCount = 6;
+    ASSERT_TRUE(log.save());
+    EXPECT_EQ(test::readAll(log.backupPath()), malformed);  // the first copy stays
+
+    HistoryManager again(path);
+    again.load();
+    EXPECT_EQ(again.totals().typingCount, 6u);
+    EXPECT_EQ(ui->boxes.size(), 1u);
+
+    // An empty log is a new one: nothing to keep, nothing to tell.
+    std::filesystem::remove(log.backupPath());
+    test::writeAll(path, "");
+    HistoryManager empty(path);
+    empty.load();
+    ASSERT_TRUE(empty.save());
+    EXPECT_EQ(ui->boxes.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(log.backupPath()));
+
+    // A backup that cannot be written stops the save rather than lose the file.
+    test::writeAll(path, malformed);
+    std::filesystem::create_directory(log.backupPath());
+    HistoryManager blocked(path);
+    blocked.load();
+    std::string error;
+    EXPECT_FALSE(blocked.save(&error));
+    EXPECT_NE(error.find("could not be kept"), std::string::npos) << error;
+    EXPECT_EQ(test::readAll(path), malformed);
+}
+
 class Saving : public SessionTest {};
 
 TEST_F(Saving, NoWritesNothing) {

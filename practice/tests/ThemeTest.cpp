@@ -53,6 +53,24 @@ TEST_F(Themes, AMissingListIsCreatedWithTheDefaultThemeAlone) {
                                        {u"patternColor1", u"#6eaadc"},
                                        {u"patternColor2", u"#82dc96"}};
     EXPECT_EQ(list[0]->getAttributes(), expected);
+    EXPECT_TRUE(ui->boxes.empty());
+}
+
+TEST_F(Themes, AListThatCannotBeCreatedIsReportedAndTheDefaultUsed) {
+    // A missing folder is made; one that cannot be (a file stands there) is reported.
+    TypingStyleManager made(dir.file("Resources/ThemeList.xml"));
+    made.load();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Resources/ThemeList.xml")));
+    EXPECT_TRUE(ui->boxes.empty());
+
+    test::writeAll(dir.file("file"), "");
+    TypingStyleManager themes(dir.file("file/ThemeList.xml"));
+    themes.load();
+    EXPECT_EQ(themes.getColor(kBackgroundColor), makeColor(0x20, 0x20, 0x20));
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_NE(ui->boxes[0].text.find(u"file/ThemeList.xml\" could not be created"),
+              std::u16string::npos);
+    EXPECT_NE(ui->boxes[0].text.find(u"default theme is used"), std::u16string::npos);
 }
 
 TEST_F(Themes, AnUnreadableListIsLeftAloneAndTheDefaultUsed) {

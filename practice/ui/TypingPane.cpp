@@ -14,6 +14,7 @@
 #include <wx/utils.h>
 
 #include "core/AppFiles.h"
+#include "core/ProfileSettings.h"
 #include "core/UiServices.h"
 #include "gui/WxText.h"
 #include "practice/ui/ExercisePainter.h"
@@ -206,6 +207,8 @@ bool TypingPane::releaseFile() {
 
 void TypingPane::finish() {
     m_session.finish(descriptionText());
+    // The practice and speaker keys reach the settings file in one write.
+    ProfileSettings::Batch batch;
     m_session.saveSettings();
     if (m_controlsMade) {
         m_speaker.saveSettings();  // else they were never read

@@ -6,6 +6,7 @@
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
 #include "xml/XMLParser.h"
+#include "xml/XmlReader.h"
 
 namespace pw {
 namespace {
@@ -210,6 +211,112 @@ TEST(XMLParser, UTF8FilesGiveTheSameTreeAndPlacesAsTheirText) {
     EXPECT_FALSE(doc.loadBytes(toUtf8(u"<a>\U0001F600<b c = 1>")));
     EXPECT_EQ(doc.lastError()->column, 9);
     EXPECT_TRUE(ui->boxes[0].text.ends_with(u"\r\n<a>\U0001F600<b c "));
+}
+
+// What the reader makes of source fed window by window, step new bytes at a
+// time, each window ending before a character that may be incomplete.
+struct WindowedRead {
+    std::u16string tree;  // or the number of the failed check
+    std::u16string declaration;
+    size_t indexed = 0;
+};
+
+WindowedRead readThroughWindows(std::string_view source, size_t step) {
+    XmlReader<char> reader;
+    std::string pending;
+    size_t pos = 0;
+    try {
+        for (;;) {
+            const size_t take = std::min(step, source.size() - pos);
+            pending.append(source.substr(pos, take));
+            pos += take;
+            const bool last = pos == source.size();
+            size_t end = pending.size();
+            while (!last && end > 0 && static_cast<unsigned char>(pending[end - 1]) >= 0x80) {
+                --end;
+            }
+            pending.erase(0, reader.feed(std::string_view(pending).substr(0, end), last));
+            if (last) {
+                break;
+            }
+        }
+    } catch (const xml::ParserException& e) {
+        return {u"error " + fromUtf8(std::to_string(e.line())), u"", 0};
+    }
+    WindowedRead read;
+    read.tree = reader.root ? reader.root->toXmlString() : u"(no root)";
+    read.declaration = reader.declaration.value_or(u"");
+    for (const auto& [name, elements] : reader.index) {
+        read.indexed += elements.size();
+    }
+    return read;
+}
+
+TEST(XMLParser, AFileReadWindowByWindowGivesTheSameTreeAsReadWhole) {
+    const std::string sources[] = {
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone='yes'?>\r\n<SentenceList>\r\n"
+        "\t<SentenceGroup check=\"1\" score=\"87\">\r\n\t\t<sentence><![CDATA[Could you "
+        "pass the salt?]]></sentence>\r\n\t\t<translation><![CDATA[塩を取って]]]]><![CDATA[>"
+        "ください]]></translation>\r\n\t</SentenceGroup>\r\n<!-- a -- comment -->\r\n"
+        "\t<empty a='x&amp;y&lt;&#65;z' />text &quot;日本&quot; &apos;\U0001F600\r\n</SentenceList>"
+        "after <tail/>",
+        // A reference left open swallows text across tags; "<!" declarations end the read.
+        "<r>a &amp b <c d=\"1\">e;f</c> g</r>",
+        "<r><x/><!DOCTYPE swallowed <y/></r>",
+        "<r><![CDATA[]]><!----><![CDATA[x]]></r>",
+        "<r>" + std::string(300, ' ') + "<deep><deeper>ｶﾀｶﾅ</deeper></deep></r>",
+        // Malformed: the same check fails at any window.
+        "<r><a b = \"1\"/></r>",
+        "<r></s>",
+        "<r><a></r>",
+        "<?xml version=\"1.0\" encoding=\"latin1\"?><r/>",
+    };
+    for (const std::string& source : sources) {
+        const WindowedRead whole = readThroughWindows(source, source.size());
+        for (size_t step = 1; step <= 48; ++step) {
+            const WindowedRead windows = readThroughWindows(source, step);
+            ASSERT_EQ(windows.tree, whole.tree) << step << ": " << source;
+            EXPECT_EQ(windows.declaration, whole.declaration) << step;
+            EXPECT_EQ(windows.indexed, whole.indexed) << step;
+        }
+    }
+}
+
+TEST(XMLParser, LargeFilesLoadTheSameAsTheirBytesWhateverTheirEncoding) {
+    test::TempDir dir;
+    // Longer than a window, with a CDATA section longer than one too.
+    std::string records;
+    for (int i = 0; i < 3000; ++i) {
+        records += "\t<SentenceGroup n=\"" + std::to_string(i) +
+                   "\"><sentence><![CDATA[Sentence number " + std::to_string(i) +
+                   " 日本語]]></sentence><!-- note " + std::to_string(i) +
+                   " --></SentenceGroup>\r\n";
+    }
+    const std::string big = "<r>" + records + "<long><![CDATA[" + std::string(300000, 'x') +
+                            "]]></long>" + records + "</r>";
+    const std::string sjisTail = big.substr(0, big.size() - 4) + "\x93\xFA</r>";  // not UTF-8
+    const std::string bomBig = "\xEF\xBB\xBF" + big;
+    const std::string badLate = big.substr(0, big.size() - 4) + "<x y=1/></r>";
+    const std::string nulLate = big.substr(0, 200000) + std::string(1, '\0') + big.substr(200000);
+    for (const std::string* bytes : {&big, &sjisTail, &bomBig, &badLate, &nulLate}) {
+        test::ScopedRecordingUi ui;
+        test::writeAll(dir.file("big.xml"), *bytes);
+        XMLParser fromFile;
+        XMLParser fromBytes;
+        const bool loaded = fromFile.load(dir.file("big.xml"));
+        EXPECT_EQ(loaded, fromBytes.loadBytes(*bytes)) << bytes->size();
+        if (loaded) {
+            EXPECT_EQ(fromFile.getRoot()->toXmlString(), fromBytes.getRoot()->toXmlString());
+            EXPECT_EQ(fromFile.elements(u"SentenceGroup").size(),
+                      fromBytes.elements(u"SentenceGroup").size());
+            EXPECT_EQ(fromFile.getPath(), dir.file("big.xml"));
+        } else {
+            // The error is shown once, where it is, as for the bytes.
+            ASSERT_EQ(ui->boxes.size(), 2u);
+            EXPECT_EQ(fromFile.lastError()->row, fromBytes.lastError()->row);
+            EXPECT_EQ(fromFile.lastError()->line, 280);
+        }
+    }
 }
 
 TEST(XMLParser, LoadsEveryEncodingToTheSameTree) {

@@ -70,6 +70,67 @@ TEST(XMLWrite, SavesInTheDeclaredEncodingAndReadsBack) {
     unsetenv("LC_ALL");
 }
 
+// Loads the file at path, checks the translation's text and saves it again
+// over itself: a document read and saved without edits keeps its bytes.
+void expectByteIdenticalRoundTrip(const std::string& path, const std::u16string& translation,
+                                  const std::string& label) {
+    const std::string before = readAll(path);
+    XMLParser doc;
+    ASSERT_TRUE(doc.load(path)) << label;
+    const Element* node = doc.getRoot()->findFirst(u"translation");
+    ASSERT_NE(node, nullptr) << label;
+    EXPECT_EQ(node->cdataText(), translation) << label;
+    std::string error;
+    ASSERT_TRUE(doc.saveAs(path, &error)) << label << ": " << error;
+    EXPECT_EQ(readAll(path), before) << label;
+}
+
+TEST(XMLWrite, HalfWidthKatakanaInShiftJisReadAndSaveAsThemselves) {
+    // The bytes of ｺﾝﾆﾁﾜｰ are also well-formed EUC-JP (three kanji).
+    test::ScopedEnv locale("LC_ALL", "C");
+    TempDir dir;
+    const std::u16string katakana = u"ｺﾝﾆﾁﾜｰ";
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(declared(u"Shift_JIS") +
+                                u"<SentenceList><SentenceGroup><translation><![CDATA[" + katakana +
+                                u"]]></translation></SentenceGroup></SentenceList>"));
+    ASSERT_TRUE(doc.saveAs(dir.file("kana.xml")));
+    EXPECT_NE(readAll(dir.file("kana.xml")).find("\xBA\xDD\xC6\xC1\xDC\xB0"), std::string::npos);
+    expectByteIdenticalRoundTrip(dir.file("kana.xml"), katakana, "declared Shift_JIS");
+
+    // Without a declaration, in a Japanese locale, the text is still katakana.
+    test::ScopedEnv japanese("LC_ALL", "ja_JP.UTF-8");
+    writeAll(dir.file("bare.xml"),
+             "<SentenceList><translation><![CDATA[\xBA\xDD\xC6\xC1\xDC\xB0"
+             "]]></translation></SentenceList>");
+    XMLParser bare;
+    ASSERT_TRUE(bare.load(dir.file("bare.xml")));
+    EXPECT_EQ(bare.getRoot()->findFirst(u"translation")->cdataText(), katakana);
+}
+
+TEST(XMLWrite, EucJpKeepsThreeByteCharactersAndAccentsOverASave) {
+    TempDir dir;
+    // 丂 is JIS X 0212, é a three-byte sequence too, 纊 a two-byte NEC-selected
+    // IBM extension.
+    const std::u16string translation = u"丂とé、纊";
+    XMLParser doc;
+    ASSERT_TRUE(doc.parseString(declared(u"EUC-JP") +
+                                u"<SentenceList><SentenceGroup><translation><![CDATA[" +
+                                translation + u"]]></translation></SentenceGroup></SentenceList>"));
+    std::string error;
+    ASSERT_TRUE(doc.saveAs(dir.file("euc.xml"), &error)) << error;
+    EXPECT_NE(readAll(dir.file("euc.xml")).find("\x8F\xB0\xA1\xA4\xC8\x8F\xAB\xB1\xA1\xA2\xF9\xA1"),
+              std::string::npos);
+    expectByteIdenticalRoundTrip(dir.file("euc.xml"), translation, "EUC-JP");
+
+    // A character EUC-JP cannot hold refuses the save and keeps the file.
+    const std::string before = readAll(dir.file("euc.xml"));
+    doc.getRoot()->findFirst(u"translation")->firstCDataChild()->setText(u"絵文字 \U0001F600");
+    EXPECT_FALSE(doc.saveAs(dir.file("euc.xml"), &error));
+    EXPECT_NE(error.find("cannot be written in the chosen encoding"), std::string::npos) << error;
+    EXPECT_EQ(readAll(dir.file("euc.xml")), before);
+}
+
 TEST(XMLWrite, MixedContentStaysTheSameOverRepeatedSaves) {
     const std::u16string cases[] = {
         u"<title>Travel <![CDATA[phrases]]></title>",

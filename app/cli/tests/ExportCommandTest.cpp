@@ -129,6 +129,10 @@ TEST_F(ExportRun, ProblemsGiveAReasonAndAStatus) {
     run = exportWith({m_in.file("missing.xml"), "--out", m_out.path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("cannot open"), std::string::npos);
+    run = exportWith({"not-here.xml", "--out", m_out.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("It was looked for in the program's folder /"), std::string::npos)
+        << run.err;
 
     test::writeAll(m_out.file("a file"), "");
     run = exportWith({m_in.file("lesson.xml"), "--out", m_out.file("a file")});

@@ -1,9 +1,11 @@
 // phrasewright --list: the records of learning files as lines, and the reason
 // a file cannot be opened.
+#include <filesystem>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "app/cli/CommandLine.h"
 #include "app/cli/Subcommand.h"
 #include "app/cli/tests/RunCommand.h"
 #include "audio/tests/Id3TestTag.h"
@@ -51,6 +53,23 @@ TEST(ListCommand, PrintsTheCellsAndStartTimeOfEveryRecord) {
     const Outcome lyrics = list({dir.file("talk.mp3")});
     EXPECT_EQ(lyrics.status, 0) << lyrics.err;
     EXPECT_EQ(lyrics.out, "\t\tHi\t\t\t\t0\n\t\tBye\t\t\t\t754320\n");
+
+    // Half-width katakana in Shift_JIS, whose bytes are also EUC-JP kanji.
+    test::writeAll(dir.file("kana.xml"),
+                   "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><SentenceList><SentenceGroup>"
+                   "<sentence><![CDATA[Hello]]></sentence><translation><![CDATA["
+                   "\xBA\xDD\xC6\xC1\xDC\xB0]]></translation></SentenceGroup></SentenceList>");
+    const Outcome kana = list({dir.file("kana.xml")});
+    EXPECT_EQ(kana.status, 0) << kana.err;
+    EXPECT_EQ(kana.out, "\t\tHello\tｺﾝﾆﾁﾜｰ\t\t\t-1\n");
+
+    // A download cut off inside the lyrics lists the lines it holds.
+    const std::string whole =
+        id3::tag(4, id3::frame(4, "SYLT", id3::syltBody(3, {{u"Hi", 0}, {u"Bye", 754321}})));
+    test::writeAll(dir.file("cut.mp3"), whole.substr(0, whole.size() - 2));
+    const Outcome cut = list({dir.file("cut.mp3")});
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out, "\t\tHi\t\t\t\t0\n");
 }
 
 TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
@@ -58,6 +77,7 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
     test::TempDir dir;
     test::writeAll(dir.file("bad.xml"), "<SentenceList>\n  <SentenceGroup a=1/>\n</SentenceList>");
     test::writeAll(dir.file("song.mp3"), test::id3::kAudio);
+    test::writeAll(dir.file("empty.xml"), "");
     struct Case {
         std::string file;
         std::vector<std::string> reasons;
@@ -65,6 +85,7 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
     const Case cases[] = {
         {"bad.xml", {"cannot open", "XMLParser line:280", "Row:2 Col:", "bad.xml"}},
         {"missing.xml", {"missing.xml does not exist"}},
+        {"empty.xml", {"empty.xml is empty"}},
         {"song.mp3", {"synchronised lyrics", "does not start with an ID3v2 tag"}},
     };
     for (const Case& c : cases) {
@@ -81,6 +102,40 @@ TEST(ListCommand, AFileThatCannotBeOpenedSaysWhyAndExitsWithOne) {
 
     EXPECT_EQ(list({}).status, 2);
     EXPECT_EQ(list({"a.xml", "b.xml"}).status, 2);
+}
+
+TEST(ListCommand, ARelativeFileIsLookedForWhereTheUserIsAndTheMessageSaysWhere) {
+    test::TempDir dir;
+    test::writeAll(
+        dir.file("here.xml"),
+        "<SentenceList><SentenceGroup><sentence><![CDATA[found]]></sentence></SentenceGroup>"
+        "</SentenceList>");
+    const std::filesystem::path programFolder = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    rememberStartDirectory();
+    std::filesystem::current_path(programFolder);  // as start-up leaves it
+
+    const Outcome found = list({"here.xml"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "\t\tfound\t\t\t\t-1\n");
+    const Outcome missing = list({"nothere.xml"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("nothere.xml does not exist"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("looked for in " + dir.path() + " and in the program's folder " +
+                               programFolder.string()),
+              std::string::npos)
+        << missing.err;
+}
+
+TEST(ListCommand, APipeIsRefusedWithinASecond) {
+    using namespace std::chrono_literals;
+    test::TempDir dir;
+    const std::string pipe = dir.file("p.xml");
+    test::makeFifo(pipe);
+    Outcome run{};
+    EXPECT_TRUE(test::returnsWithin(1s, pipe, [&] { run = list({pipe}); }));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -28,7 +28,14 @@ TEST(ReplaceCommand, PrintsEachLineAsItWillBeSpoken) {
 
     std::istringstream in("Dr. Who at 10:00\r\n東京へ\n\nlast line without end");
     std::ostringstream out;
-    EXPECT_EQ(printReplacedLines(in, out), 0);
+    // The broken rule makes the exit status say so.
+    EXPECT_EQ(printReplacedLines(in, out), 1);
+    test::writeAll(dir.file("Resources/RegexDict.txt"), "$1 o'clock\t(\\d+):00\r\n");
+    DictionaryWindow::patternDictionaries().clear();
+    std::istringstream good("at 9:00");
+    std::ostringstream goodOut;
+    EXPECT_EQ(printReplacedLines(good, goodOut), 0);
+    EXPECT_EQ(goodOut.str(), "at 9 o'clock\n");
     fs::current_path(started);
     DictionaryWindow::wordDictionaries().clear();
     DictionaryWindow::patternDictionaries().clear();

@@ -46,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string hinted;
     pw::decodeTextBytes(bytes, hinted, hint);
 
+    // The vectorised check of UTF-8 and the byte-by-byte one agree.
+    check(pw::classifyUtf8(input) == pw::classifyUtf8(input, false));
+
     const long long n = static_cast<long long>(size);
     const long long s = pw::shiftJisCount(input);
     check(s >= -1 && s <= n);
@@ -65,7 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(back == text);
     }
     std::string legacy;
-    pw::encodeTextBytes(text, pw::kEucJp, legacy);
+    // Whatever EUC-JP writes reads back as the text it was given.
+    if (pw::encodeTextBytes(text, pw::kEucJp, legacy)) {
+        check(pw::decodeEucJp(legacy) == text);
+    }
     pw::encodeTextBytes(text, pw::kSystemCodePage, legacy);
     return 0;
 }
