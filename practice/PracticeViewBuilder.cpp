@@ -18,19 +18,6 @@ std::u16string format(const char* pattern, Args... args) {
     return fromUtf8(text);
 }
 
-// text split at its line feeds, without carriage returns.
-std::vector<std::u16string> splitLines(const std::u16string& text) {
-    std::vector<std::u16string> lines(1);
-    for (char16_t c : text) {
-        if (c == u'\n') {
-            lines.emplace_back();
-        } else if (c != u'\r') {
-            lines.back().push_back(c);
-        }
-    }
-    return lines;
-}
-
 }  // namespace
 
 void PracticeViewBuilder::setFonts(const TextMeasurer& sentenceFont, const TextMeasurer& boldFont) {
@@ -54,6 +41,13 @@ void PracticeViewBuilder::setPaneSize(int width, int height) {
 
 int PracticeViewBuilder::wrapWidth(const TextMeasurer& font) const {
     return wrapWidthFor(sentenceAreaWidth(m_paneWidth), font);
+}
+
+WordBoardLayout PracticeViewBuilder::wordBoardLayout(const PracticeView& view) const {
+    const Size pane{m_paneWidth, m_paneHeight};
+    const ExerciseLayout exercise = layoutExercise(view, sentenceFont(), boldFont(), pane, {}, {});
+    return layoutWordBoard(view.choices, boldFont(),
+                           wordBoardOrigin(pane.width, exercise.contentBottom));
 }
 
 const PracticeView& PracticeViewBuilder::view(const PracticeRun& run, const SentenceListModel& list,
@@ -117,6 +111,12 @@ void PracticeViewBuilder::build(const PracticeRun& run, const SentenceListModel&
     v.prompt = answer ? run.prompt() : u"";
     v.explanation = run.explanation();
     v.showExplanation = answer && !run.explanation().empty();
+    v.choices.clear();
+    v.choiceHover = -1;
+    if (state == PracticeState::Typing && v.mode == PracticeMode::OrderWriting) {
+        v.choices = run.board().choiceTexts();
+        v.choiceHover = slotAt(wordBoardLayout(v), run.cursorPosition());
+    }
 }
 
 }  // namespace pw

@@ -34,12 +34,16 @@ public:
     }
     void stop() override { ++stops; }
     void togglePause() override { calls.push_back(u"pause"); }
-    bool isSpeaking() const override { return false; }
+    bool isSpeaking() const override { return speaking; }
+    bool isPlayingRecording() const override { return playing; }
 
     // What was said or played, stops left out.
     std::vector<std::u16string> calls;
     int stops = 0;
     bool playsRecordings = true;
+    // What isSpeaking and isPlayingRecording say.
+    bool speaking = false;
+    bool playing = false;
 };
 
 class ManualClock : public Clock {
