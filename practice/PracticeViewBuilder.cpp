@@ -1,6 +1,7 @@
 // The practice view's state, built from the run.
 #include "practice/PracticeViewBuilder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Utf.h"
@@ -46,8 +47,9 @@ int PracticeViewBuilder::wrapWidth(const TextMeasurer& font) const {
 WordBoardLayout PracticeViewBuilder::wordBoardLayout(const PracticeView& view) const {
     const Size pane{m_paneWidth, m_paneHeight};
     const ExerciseLayout exercise = layoutExercise(view, sentenceFont(), boldFont(), pane, {}, {});
-    return layoutWordBoard(view.choices, boldFont(),
-                           wordBoardOrigin(pane.width, exercise.contentBottom));
+    // Below the sentence box, whose frame reaches further down than the text.
+    const int bottom = std::max(exercise.contentBottom, exercise.box.y + exercise.box.height);
+    return layoutWordBoard(view.choices, boldFont(), wordBoardOrigin(pane.width, bottom));
 }
 
 const PracticeView& PracticeViewBuilder::view(const PracticeRun& run, const SentenceListModel& list,

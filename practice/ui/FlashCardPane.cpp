@@ -92,7 +92,9 @@ bool FlashCardPane::onCreate() {
 }
 
 void FlashCardPane::onSize(int width, int height) {
-    // One row along the bottom: the buttons, the options, then the counter.
+    // Two rows along the bottom, so that a narrow pane shows every control:
+    // the buttons with the counter at the right end, and under them the
+    // options.
     const Size button = bestSize(m_play, kButtonWidth, kButtonHeight);
     const Size first = bestSize(m_firstToSecond, 0, 0);
     const Size always = bestSize(m_alwaysVisible, 0, 0);
@@ -101,25 +103,30 @@ void FlashCardPane::onSize(int width, int height) {
         m_pauseLabel.handle()
             ? m_pauseLabel.handle()->GetTextExtent(toWx(flash_texts::kPausePercent))
             : wxSize(0, 0);
-    const int row = std::max({button.height, first.height, field.height});
-    const int top = std::max(height - row - kMargin, 0);
+    const int optionsRow = std::max({first.height, always.height, field.height, label.y});
+    const int optionsTop = std::max(height - optionsRow - kMargin, 0);
+    const int buttonsTop = std::max(optionsTop - button.height - kGap, 0);
+
     int x = kMargin;
     for (Button* b : {&m_play, &m_stop, &m_quit}) {
         const Size size = bestSize(*b, kButtonWidth, kButtonHeight);
-        b->setBounds(x, top + (row - size.height) / 2, size.width, size.height);
+        b->setBounds(x, buttonsTop + (button.height - size.height) / 2, size.width, size.height);
         x += size.width + kGap;
     }
-    x += kGap;
-    m_firstToSecond.setBounds(x, top + (row - first.height) / 2, first.width, first.height);
+    m_counterAt = {std::max(x + kGap, width - kMargin - m_cardFont.textWidth(u"000/000")),
+                   buttonsTop + (button.height - m_cardFont.lineHeight()) / 2};
+
+    const auto centred = [&](int rowHeight, int itemHeight) {
+        return optionsTop + (rowHeight - itemHeight) / 2;
+    };
+    x = kMargin;
+    m_firstToSecond.setBounds(x, centred(optionsRow, first.height), first.width, first.height);
     x += first.width + kGap;
-    m_alwaysVisible.setBounds(x, top + (row - always.height) / 2, always.width, always.height);
+    m_alwaysVisible.setBounds(x, centred(optionsRow, always.height), always.width, always.height);
     x += always.width + 2 * kGap;
-    m_pauseLabel.setBounds(x, top, label.x, row);
+    m_pauseLabel.setBounds(x, centred(optionsRow, label.y), label.x, label.y);
     x += label.x + kGap;
-    m_pause.setBounds(x, top + (row - field.height) / 2, field.width, field.height);
-    x += field.width + 2 * kGap;
-    m_counterAt = {std::max(x, width - kMargin - m_cardFont.textWidth(u"000/000")),
-                   top + (row - m_cardFont.lineHeight()) / 2};
+    m_pause.setBounds(x, centred(optionsRow, field.height), field.width, field.height);
     invalidate();
 }
 

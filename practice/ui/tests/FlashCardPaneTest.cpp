@@ -144,6 +144,38 @@ TEST_F(CardsPane, FlashWritingShowsThePlayerWithItsControls) {
     EXPECT_TRUE(pane->modePane().isVisible());
 }
 
+TEST_F(CardsPane, EveryControlAndTheCounterFitANarrowPane) {
+    openCards();
+    start();
+    for (const int width : {900, 560}) {
+        SCOPED_TRACE(width);
+        pane->setBounds(0, 0, width, 640);
+        runEventsFor(20);
+        FlashCardPane& cards = cardsPane();
+        std::vector<Rect> boxes;
+        for (BaseWindow* control : std::initializer_list<BaseWindow*>{
+                 &cards.playButton(), &cards.stopButton(), &cards.quitButton(),
+                 &cards.firstToSecondBox(), &cards.alwaysVisibleBox(), &cards.pauseField()}) {
+            boxes.push_back({control->x(), control->y(), control->width(), control->height()});
+        }
+        const Point at = cards.counterAt();
+        boxes.push_back(
+            {at.x, at.y, cards.cardFont().textWidth(u"001/002"), cards.cardFont().lineHeight()});
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            const Rect& a = boxes[i];
+            EXPECT_GE(a.x, 0) << i;
+            EXPECT_LE(a.x + a.width, cards.clientWidth()) << i;
+            EXPECT_LE(a.y + a.height, cards.clientHeight()) << i;
+            for (size_t j = i + 1; j < boxes.size(); ++j) {
+                const Rect& b = boxes[j];
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                                   a.y + a.height <= b.y || b.y + b.height <= a.y;
+                EXPECT_TRUE(apart) << i << " overlaps " << j;
+            }
+        }
+    }
+}
+
 TEST_F(CardsPane, TheEndOfSpeechTheTickAndTheKeysMoveTheCardsOn) {
     openCards();
     cardsPane().pauseField().setValue(50);
