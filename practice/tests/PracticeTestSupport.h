@@ -65,6 +65,21 @@ public:
 };
 
 // One record of a learning file written for a test.
+// The settings go to path while it lives, then back where they were.
+class ScopedSettingsFile {
+public:
+    explicit ScopedSettingsFile(const std::string& path)
+        : m_old(ProfileSettings::instance().path()) {
+        ProfileSettings::instance().setPath(path);
+    }
+    ~ScopedSettingsFile() { ProfileSettings::instance().setPath(m_old); }
+    ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+    ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
+
+private:
+    std::string m_old;
+};
+
 struct SentenceSpec {
     SentenceSpec(std::u16string sentence, std::u16string translation, std::u16string attributes,
                  std::u16string explanation = {})

@@ -33,12 +33,6 @@ protected:
         ASSERT_TRUE(test::sinkReady());
         ASSERT_TRUE(AudioEngine::instance().initialize())
             << "The sink runs but the output did not open.";
-        m_oldSettings = ProfileSettings::instance().path();
-        ProfileSettings::instance().setPath(dir.file("phrasewright.ini"));
-    }
-    void TearDown() override {
-        pane.reset();
-        ProfileSettings::instance().setPath(m_oldSettings);
     }
 
     // Two different English voices, so that the sides sound apart.
@@ -59,13 +53,11 @@ protected:
     }
 
     test::TempDir dir;
+    test::ScopedSettingsFile settings{dir.file("phrasewright.ini")};
     test::ScopedRecordingUi ui;
     test::CountingKeySound keys;
     test::HostWindow host{900, 640};
     std::unique_ptr<TypingPane> pane;
-
-private:
-    std::string m_oldSettings;
 };
 
 TEST_F(FlashCardsHeard, ThreeCardsSpeakSentencePauseTranslationInOrder) {

@@ -14,23 +14,17 @@
 #include "practice/tests/PracticeTestSupport.h"
 #include "practice/ui/TypingPane.h"
 #include "practice/ui/testsupport/KeyPresses.h"
+#include "practice/ui/testsupport/Pictures.h"
 #include "speech/tests/SpeechFakes.h"
 
 namespace pw {
 namespace {
+using test::countColour;
 using test::runEventsFor;
 using test::sendNative;
 
 class CardsPane : public ::testing::Test {
 protected:
-    CardsPane() {
-        m_oldSettings = ProfileSettings::instance().path();
-        ProfileSettings::instance().setPath(dir.file("phrasewright.ini"));
-    }
-    ~CardsPane() override {
-        pane.reset();
-        ProfileSettings::instance().setPath(m_oldSettings);
-    }
     void makePane() {
         PracticeSetup setup;
         setup.clock = &clock;
@@ -68,18 +62,9 @@ protected:
         const wxToolTip* tooltip = control.handle()->GetToolTip();
         return tooltip ? fromWx(tooltip->GetTip()) : std::u16string();
     }
-    static int countColour(const wxImage& image, int r, int g, int b) {
-        int count = 0;
-        for (int y = 0; y < image.GetHeight(); ++y) {
-            for (int x = 0; x < image.GetWidth(); ++x) {
-                count += image.GetRed(x, y) == r && image.GetGreen(x, y) == g &&
-                         image.GetBlue(x, y) == b;
-            }
-        }
-        return count;
-    }
 
     test::TempDir dir;
+    test::ScopedSettingsFile settings{dir.file("phrasewright.ini")};
     test::ScopedRecordingUi ui;
     test::ManualClock clock;
     test::CountingKeySound keys;
@@ -87,9 +72,6 @@ protected:
     test::HostWindow host{900, 640};
     std::unique_ptr<TypingPane> pane;
     int beeps = 0;
-
-private:
-    std::string m_oldSettings;
 };
 
 TEST_F(CardsPane, FlashWritingShowsThePlayerWithItsControls) {
