@@ -265,6 +265,11 @@ TEST_F(Ordering, TheMouseUnderlinesAndChoosesTheWordUnderIt) {
     const Rect word = layout.slots[static_cast<size_t>(slot)].word;
     EXPECT_EQ(layout.slots[0].number, u"1. ");
     EXPECT_EQ(layout.slots[1].numberAt.y - layout.slots[0].numberAt.y, 20);
+    // The board's frame keeps clear of the sentence box above it.
+    const FixedWidthMeasurer font(8, 16);  // the session's own without a display
+    const ExerciseLayout exercise =
+        layoutExercise(session->view(), font, font, Size{700, 500}, Size{}, Size{});
+    EXPECT_GE(layout.frame.y, exercise.box.y + exercise.box.height);
 
     listener.notifications.clear();
     session->onMouse(PracticeSession::MouseAction::Move, {word.x + 1, word.y + 1});
