@@ -1,6 +1,7 @@
 // The tick count and the process-wide generator.
 #include "core/Random.h"
 
+#include <array>
 #include <chrono>
 #include <mutex>
 
@@ -9,7 +10,7 @@ namespace {
 
 std::mutex g_mutex;
 Lcg g_generator;
-bool g_seeded = false;
+std::array<bool, 2> g_seeded{};
 
 }  // namespace
 
@@ -19,19 +20,24 @@ uint32_t tickCount() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-int randomNumber() {
+int randomNumberFor(RandomUser user) {
     std::lock_guard lock(g_mutex);
-    if (!g_seeded) {
+    bool& seeded = g_seeded[static_cast<size_t>(user)];
+    if (!seeded) {
         g_generator.seed(tickCount());
-        g_seeded = true;
+        seeded = true;
     }
     return g_generator.next();
+}
+
+int randomNumber() {
+    return randomNumberFor(RandomUser::RunShuffle);
 }
 
 void seedRandom(uint32_t seed) {
     std::lock_guard lock(g_mutex);
     g_generator.seed(seed);
-    g_seeded = true;
+    g_seeded.fill(true);
 }
 
 }  // namespace pw

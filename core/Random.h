@@ -23,9 +23,15 @@ private:
     uint32_t m_state;
 };
 
-// The program's one generator, seeded once from the tick count on first use.
+// The users of the one generator. Each seeds it from the tick count on its
+// own first draw in the program run, whether another has seeded it or not.
+enum class RandomUser { RunShuffle, WordBoard };
+
+// A number from the program's one generator for user.
+int randomNumberFor(RandomUser user);
+// The same for the run shuffle.
 int randomNumber();
-// Fixes the seed, for reproducible runs in tests.
+// Fixes the seed for every user, for reproducible runs in tests.
 void seedRandom(uint32_t seed);
 
 }  // namespace pw

@@ -112,7 +112,12 @@ void ExercisePage::setElement(const std::u16string& id, const std::u16string& ht
 }
 
 std::u16string ExercisePage::orderWritingHtml() const {
-    return m_orderWriting ? m_orderWriting() : std::u16string();
+    if (m_orderWriting) {
+        return m_orderWriting();
+    }
+    return m_session.options().mode == PracticeMode::OrderWriting
+               ? m_session.run().board().choicesHtml()
+               : std::u16string();
 }
 
 void ExercisePage::fillSentence() {
@@ -181,6 +186,9 @@ void ExercisePage::sessionChanged(unsigned changes) {
         }
     } else if ((changes & kRepaint) && state == PracticeState::Typing && !questionStarted) {
         fillSentence();  // an accepted key
+        if (changes & kChoicesChanged) {
+            setElement(kOrderWriting, orderWritingHtml());  // a word chosen
+        }
     }
     if ((changes & kRepaint) && state == PracticeState::Answer) {
         fillResults();

@@ -115,7 +115,8 @@ public:
     void storeEditedMarkup(const std::u16string& sentence, const std::u16string& translation,
                            const std::u16string& explanation);
 
-    // The word board's choice list for "order_writing" (word ordering).
+    // What "order_writing" receives instead of the word board's choice list
+    // (word ordering).
     void setOrderWritingSource(std::function<std::u16string()> source) {
         m_orderWriting = std::move(source);
     }

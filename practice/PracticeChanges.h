@@ -17,6 +17,8 @@ enum PracticeChange : unsigned {
     kStartBlinkTimer = 1u << 6,     // (re)start the 300 ms timer that calls onBlinkTimer
     kThemeChanged = 1u << 7,        // re-read the theme's colours
     kQuestionStarted = 1u << 8,     // a question was set up (the exercise page fills in)
+    kFlashCardsChanged = 1u << 9,   // the flash-card pane repaints, sets its buttons and its tick
+    kChoicesChanged = 1u << 10,     // the word board's choices changed ("order_writing" refills)
 };
 
 class PracticeSessionListener {

@@ -17,7 +17,7 @@ namespace pw {
 namespace {
 
 constexpr const char16_t* kModeUnavailableText =
-    u"This practice mode is not available in this version of Phrasewright.";
+    u"This practice mode is not known to this version of Phrasewright.";
 
 }  // namespace
 
@@ -30,7 +30,11 @@ PracticeRun::PracticeRun(IPracticeSpeaker& speaker, Clock& clock, KeySound& keyS
       m_list(list),
       m_results(results),
       m_layout(layout),
-      m_changes(changes) {}
+      m_changes(changes),
+      m_flashCards(speaker, clock, changes) {
+    m_flashCards.setListener(this);
+    m_board.setListener(this);
+}
 
 // ---- Options and commands
 
@@ -43,8 +47,8 @@ void PracticeRun::setOptions(const PracticeOptions& options) {
 }
 
 bool PracticeRun::isModeAvailable(PracticeMode mode) {
-    return mode == PracticeMode::Free || mode == PracticeMode::Dictation ||
-           mode == PracticeMode::Writing;
+    const int index = static_cast<int>(mode);
+    return index >= 0 && index < kPracticeModeCount;
 }
 
 bool PracticeRun::startRun(RunKind kind, const std::vector<int>& selectedRows) {
@@ -76,6 +80,10 @@ bool PracticeRun::startRun(RunKind kind, const std::vector<int>& selectedRows) {
     if (m_questionOrder.empty()) {
         messageBox(kNoQuestionText);
         return false;
+    }
+    if (m_options.mode == PracticeMode::FlashWriting) {
+        startFlashCards();
+        return true;
     }
     setState(PracticeState::Typing);
     changed(kTakeFocus);
@@ -112,6 +120,9 @@ bool PracticeRun::onKeyDown(const PracticeKeyEvent& key) {
     m_controlDown = key.control || key.key == PracticeKey::Control;
     if (key.key == PracticeKey::Left || key.key == PracticeKey::Right) {
         m_arrowDown = true;
+    }
+    if (m_state == PracticeState::FlashCards) {
+        return m_flashCards.onKeyDown(key);
     }
     if (m_state == PracticeState::Typing) {
         switch (key.key) {
@@ -167,6 +178,9 @@ bool PracticeRun::onKeyUp(const PracticeKeyEvent& key) {
         return false;
     }
     m_arrowDown = false;
+    if (m_state == PracticeState::FlashCards) {
+        return m_flashCards.onKeyUp(key);
+    }
     if (m_state != PracticeState::Typing || !key.control) {
         return false;
     }
@@ -183,8 +197,16 @@ bool PracticeRun::onChar(char32_t ch) {
         }
         return asking;
     }
-    if (m_state != PracticeState::Typing || m_options.mode == PracticeMode::OrderWriting) {
+    if (m_state != PracticeState::Typing) {
         return false;
+    }
+    if (m_options.mode == PracticeMode::OrderWriting) {
+        // The digits choose from the board; nothing else is typed.
+        if (ch < U'1' || ch > U'9') {
+            return false;
+        }
+        chooseSlot(static_cast<int>(ch - U'1'));
+        return true;
     }
     if (typeChar(ch > 0xFFFF ? char16_t(0xFFFD) : static_cast<char16_t>(ch))) {
         m_keySound.play();
@@ -214,6 +236,9 @@ bool PracticeRun::onBlinkTimer() {
 // ---- The steps of a run
 
 void PracticeRun::resetRun() {
+    if (m_flashCards.isPlaying()) {
+        m_flashCards.stop();
+    }
     m_storedScore = 0;
     m_consecutiveMisses = 0;
     m_position = 0;
@@ -248,6 +273,10 @@ void PracticeRun::nextQuestion() {
         } else {
             setState(PracticeState::Stop);
         }
+        return;
+    }
+    if (m_options.mode == PracticeMode::FlashWriting) {
+        setState(PracticeState::FlashCards);  // the player speaks the card itself
         return;
     }
     startQuestion();
@@ -298,6 +327,17 @@ bool PracticeRun::startQuestion() {
     m_sentence.setSentence(htmlToText(m_list.text(index, TextKind::Sentence)), sentenceFont,
                            m_layout.wrapWidth(sentenceFont), m_options.mode != PracticeMode::Free);
     m_sentence.skipFiller();
+    m_board.reset();
+    if (m_options.mode == PracticeMode::OrderWriting) {
+        m_board.setUp(m_sentence.sourceText());
+        changed(kChoicesChanged);
+        // With no word to choose (only spaces are left), nothing could ever
+        // complete the sentence: it is answered at once, as one with nothing
+        // to type is.
+        while (m_board.words().empty() && !m_sentence.atEnd()) {
+            m_sentence.accept();
+        }
+    }
     if (m_sentence.atEnd()) {
         finishSentence();
     } else {
@@ -307,15 +347,19 @@ bool PracticeRun::startQuestion() {
 }
 
 void PracticeRun::listen() {
-    const int index = currentIndex();
+    listenTo(currentIndex(), m_sentence.sourceText());
+}
+
+bool PracticeRun::listenTo(int row, const std::u16string& text) {
     std::string path;
     int start = 0;
     int end = -1;
-    if (!m_list.wordMode() && m_list.audioSource(index, path, start, end) &&
+    if (!m_list.wordMode() && m_list.audioSource(row, path, start, end) &&
         m_speaker.playRecording(path, start, end)) {
-        return;
+        return true;
     }
-    m_speaker.speakSentence(m_sentence.sourceText());
+    m_speaker.speakSentence(text);
+    return false;
 }
 
 void PracticeRun::speakQuestion() {
@@ -351,6 +395,7 @@ void PracticeRun::setState(PracticeState state) {
             break;
         case PracticeState::Answer:
             m_sentence.revealAll();
+            m_board.reset();
             break;
         default:
             break;
@@ -430,6 +475,99 @@ void PracticeRun::finishSentence() {
     m_results.markUnsaved();
     setState(PracticeState::Answer);
     listen();
+}
+
+// ---- Flash cards
+
+void PracticeRun::startFlashCards() {
+    m_flashCards.clearCards();
+    for (uint32_t row : m_questionOrder) {
+        const int i = static_cast<int>(row);
+        m_flashCards.addCard(row, m_list.text(i, TextKind::Sentence),
+                             m_list.text(i, TextKind::Translation));
+    }
+    setState(PracticeState::FlashCards);
+    changed(kTakeFocus);
+    m_position = 0;
+    m_flashCards.start();
+    changed(kStartBlinkTimer);
+}
+
+void PracticeRun::quit() {
+    setState(PracticeState::Ready);
+}
+
+bool PracticeRun::playCard(int card) {
+    const std::vector<FlashCard>& cards = m_flashCards.cards();
+    if (card < 0 || static_cast<size_t>(card) >= cards.size()) {
+        return false;
+    }
+    const FlashCard& shown = cards[static_cast<size_t>(card)];
+    if (m_flashCards.side() == FlashCardPlayer::kTranslationSide) {
+        m_speaker.speakTranslation(htmlToText(shown.second));
+        return false;
+    }
+    return listenTo(static_cast<int>(shown.sentenceIndex), htmlToText(shown.first));
+}
+
+// ---- Word ordering
+
+bool PracticeRun::chooseSlot(int slot) {
+    PracticeChanges::Scope scope(m_changes);
+    if (m_state != PracticeState::Typing || m_options.mode != PracticeMode::OrderWriting) {
+        return false;
+    }
+    return m_board.chooseSlot(slot);
+}
+
+void PracticeRun::skipToWordStart() {
+    while (!m_sentence.atEnd() && !typing::isWordStartChar(m_sentence.expected())) {
+        m_sentence.accept();
+    }
+}
+
+bool PracticeRun::onWordChosen(const std::u16string& word) {
+    PracticeChanges::Scope scope(m_changes);
+    if (m_state != PracticeState::Typing) {
+        return false;
+    }
+    if (word != m_sentence.currentWord()) {
+        ++m_consecutiveMisses;
+        if (m_consecutiveMisses == kOrderingMisses) {
+            m_checked = true;
+            m_list.setCheck(currentIndex(), checkBitOf(m_options.mode), true);
+            m_results.markUnsaved();
+            changed(kCheckChanged | kRepaint);
+        }
+        if (m_beep) {
+            m_beep();
+        }
+        return false;
+    }
+
+    changed(kRepaint | kChoicesChanged);
+    // The word as the sentence has it, then the filler and spaces after it.
+    skipToWordStart();
+    const TypingSentencePane::WordRange range =
+        TypingSentencePane::findWordAt(m_sentence.targetText(), m_sentence.cursor());
+    while (!m_sentence.atEnd() && m_sentence.cursor() < range.end) {
+        m_sentence.accept();
+    }
+    skipToWordStart();
+    m_sentence.findCurrentWord();
+    m_consecutiveMisses = 0;
+    PracticeTotals& totals = m_results.history().totals();
+    PracticeTotals::add(totals.typingWordCount, 1);
+    if (!m_sentence.atEnd()) {
+        m_keySound.play();
+        m_speaker.speakWord(word);
+        return true;
+    }
+    if (!m_list.wordMode()) {
+        PracticeTotals::add(totals.typingSentenceCount, 1);
+    }
+    finishSentence();
+    return true;
 }
 
 }  // namespace pw

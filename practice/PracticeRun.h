@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "content/SentenceListModel.h"
 #include "practice/Clock.h"
+#include "practice/FlashCardPlayer.h"
 #include "practice/KeySound.h"
 #include "practice/PracticeChanges.h"
 #include "practice/PracticeMode.h"
@@ -16,6 +18,7 @@
 #include "practice/PracticeResults.h"
 #include "practice/SentenceStats.h"
 #include "practice/TypingSentencePane.h"
+#include "practice/WordOrderBoard.h"
 #include "speech/IPracticeSpeaker.h"
 
 namespace pw {
@@ -30,10 +33,14 @@ struct PracticeKeyEvent {
     bool control = false;  // the Control key is held
 };
 
-class PracticeRun {
+// The run also plays the flash cards of FlashWriting and judges the words
+// chosen on the board of OrderWriting: it is the listener of both.
+class PracticeRun : public FlashCardListener, public ArrangingInOrderEventListener {
 public:
     static constexpr int kBlinkIntervalMs = 300;
     static constexpr uint32_t kHintMisses = 5;
+    // Wrong words in a row on the board that mark the sentence.
+    static constexpr uint32_t kOrderingMisses = 2;
     static constexpr const char16_t* kNoQuestionText = u"条件に該当する問題文が１つもありません！";
 
     // Everything given stays the caller's; layout gives the fonts and the
@@ -47,9 +54,10 @@ public:
     void setOptions(const PracticeOptions& options);
     void loadOptions() { m_options = PracticeOptions::load(); }
     void saveOptions() const { m_options.save(); }
-    // Whether a run can be started in mode; word ordering and flash cards
-    // are not part of this version.
+    // Whether mode is one of the mode box's.
     static bool isModeAvailable(PracticeMode mode);
+    // The default message beep of a wrong word on the board; none until set.
+    void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
     // ---- Commands
     // Starts a run in Ready. False when no run started (no question matched:
@@ -98,6 +106,24 @@ public:
     bool checked() const { return m_checked; }
     bool sentenceVisibility() const { return m_sentenceVisibility; }
 
+    // ---- Flash cards and word ordering
+    FlashCardPlayer& flashCards() { return m_flashCards; }
+    const FlashCardPlayer& flashCards() const { return m_flashCards; }
+    const WordOrderBoard& board() const { return m_board; }
+    // Chooses the word in slot of the board (from 0); true when it was right.
+    bool chooseSlot(int slot);
+    // Where the mouse pointer is in the pane, for the board's underline.
+    void setPointer(Point pointer) { m_pointer = pointer; }
+
+    // FlashCardListener
+    void quit() override;
+    void next() override { nextQuestion(); }
+    void setPosition(int position) override { m_position = position; }
+    bool playCard(int card) override;
+    // ArrangingInOrderEventListener
+    bool onWordChosen(const std::u16string& word) override;
+    Point cursorPosition() const override { return m_pointer; }
+
 private:
     void resetRun();
     SentenceStats& stats();
@@ -108,6 +134,13 @@ private:
     // What a question asks with: the translation on the writing side, else
     // the sentence.
     void speakQuestion();
+    // Plays the recording of row, or speaks text with voice 1; true when a
+    // recording plays.
+    bool listenTo(int row, const std::u16string& text);
+    // The FlashWriting start: one card per question.
+    void startFlashCards();
+    // Accepts what the learner never chooses up to the next word's start.
+    void skipToWordStart();
     void changed(unsigned changes) { m_changes.add(changes); }
 
     IPracticeSpeaker& m_speaker;
@@ -134,6 +167,11 @@ private:
     SentenceStats m_spareStats;  // stands in when there is no current record
     bool m_checked = false;
     bool m_sentenceVisibility = true;
+
+    FlashCardPlayer m_flashCards;
+    WordOrderBoard m_board;
+    Point m_pointer;
+    std::function<void()> m_beep;
 
     // Keys held, learnt from key-down and key-up: Ctrl with an arrow moves
     // through questions without speech.

@@ -22,7 +22,9 @@ PracticeSession::PracticeSession(IPracticeSpeaker& speaker, PracticeSetup setup)
       m_viewBuilder(m_changes),
       m_run(speaker, ownOrGiven<Clock, TickClock>(setup.clock, m_ownClock),
             ownOrGiven<KeySound, KeyClickSound>(setup.keySound, m_ownKeySound), m_list, m_results,
-            m_viewBuilder, m_changes) {}
+            m_viewBuilder, m_changes) {
+    m_run.setBeep(std::move(setup.beep));
+}
 
 PracticeSession::~PracticeSession() = default;
 
@@ -166,6 +168,27 @@ bool PracticeSession::onChar(char32_t ch) {
 
 void PracticeSession::onFocusLost() {
     m_run.onFocusLost();
+}
+
+bool PracticeSession::onMouse(MouseAction action, Point at) {
+    PracticeChanges::Scope scope(m_changes);
+    if (m_run.state() != PracticeState::Typing || options().mode != PracticeMode::OrderWriting) {
+        return false;
+    }
+    const int slot = slotAt(wordBoardLayout(), at);
+    const int underlined = view().choiceHover;
+    m_run.setPointer(at);
+    if (action == MouseAction::Click) {
+        return slot >= 0 && m_run.chooseSlot(slot);
+    }
+    if (slot != underlined) {
+        m_changes.add(kRepaint);
+    }
+    return false;
+}
+
+WordBoardLayout PracticeSession::wordBoardLayout() {
+    return m_viewBuilder.wordBoardLayout(view());
 }
 
 bool PracticeSession::onBlinkTimer() {

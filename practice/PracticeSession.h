@@ -43,6 +43,7 @@ namespace pw {
 struct PracticeSetup {
     Clock* clock = nullptr;        // the tick count when null
     KeySound* keySound = nullptr;  // "Resources/type.wav" when null
+    std::function<void()> beep;    // the message beep of a wrong word; silent when empty
     std::string logPath = learnerFile(HistoryManager::kDefaultPath);
     std::string themePath = learnerFile(TypingStyleManager::kDefaultPath);
 };
@@ -142,6 +143,10 @@ public:
     bool onChar(char32_t ch);
     // The pane lost the keyboard focus: held keys are forgotten.
     void onFocusLost();
+    // The mouse in the practice pane: moving it over the word board
+    // underlines the word under it, a click (or double click) chooses it.
+    enum class MouseAction { Move, Click };
+    bool onMouse(MouseAction action, Point at);
     // The 300 ms timer: false when the timer is to stop.
     bool onBlinkTimer();
 
@@ -149,10 +154,13 @@ public:
     const PracticeView& view();
     PracticeState state() const { return m_run.state(); }
     const TypingSentencePane& sentence() const { return m_run.sentence(); }
+    // Where the drawn view puts the word board at the pane's size.
+    WordBoardLayout wordBoardLayout();
 
     // ---- The parts
     PracticeRun& run() { return m_run; }
     const PracticeRun& run() const { return m_run; }
+    FlashCardPlayer& flashCards() { return m_run.flashCards(); }
     PracticeResults& results() { return m_results; }
     const PracticeResults& results() const { return m_results; }
 

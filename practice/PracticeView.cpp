@@ -102,6 +102,7 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
             y += boldHeight;
         }
     }
+    layout.contentBottom = y;
     layout.scoreLabel = {centredX(pane.width, boldFont.textWidth(view.scoreLabel)), y + 4};
     layout.prompt = {centredX(pane.width, boldFont.textWidth(view_texts::kPrompt)),
                      layout.scoreLabel.y + promptGap};

@@ -55,6 +55,10 @@ struct PracticeView {
     // The "&Check" and "SentenceVisiblity" boxes.
     bool checked = false;
     bool sentenceVisibility = true;
+    // OrderWriting while typing: the word board's slots (empty text for an
+    // empty slot) and the slot whose word the mouse is over, or -1.
+    std::vector<std::u16string> choices;
+    int choiceHover = -1;
 
     // ---- Ready: the description editor's text when Ready was entered.
     std::u16string description;
@@ -129,6 +133,8 @@ struct ExerciseLayout {
     std::vector<Point> translationLines;  // empty when the translation is hidden
     Point scoreLabel;
     Point prompt;
+    // Where the drawing has arrived below the sentence and the translation.
+    int contentBottom = 0;
     // The explanation window, centred below the box and above the
     // "SentenceVisiblity" box.
     Rect resultWindow;

@@ -1,6 +1,7 @@
 // The practice view's state, built from the run.
 #include "practice/PracticeViewBuilder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Utf.h"
@@ -16,19 +17,6 @@ std::u16string format(const char* pattern, Args... args) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, args...);
     return fromUtf8(text);
-}
-
-// text split at its line feeds, without carriage returns.
-std::vector<std::u16string> splitLines(const std::u16string& text) {
-    std::vector<std::u16string> lines(1);
-    for (char16_t c : text) {
-        if (c == u'\n') {
-            lines.emplace_back();
-        } else if (c != u'\r') {
-            lines.back().push_back(c);
-        }
-    }
-    return lines;
 }
 
 }  // namespace
@@ -54,6 +42,14 @@ void PracticeViewBuilder::setPaneSize(int width, int height) {
 
 int PracticeViewBuilder::wrapWidth(const TextMeasurer& font) const {
     return wrapWidthFor(sentenceAreaWidth(m_paneWidth), font);
+}
+
+WordBoardLayout PracticeViewBuilder::wordBoardLayout(const PracticeView& view) const {
+    const Size pane{m_paneWidth, m_paneHeight};
+    const ExerciseLayout exercise = layoutExercise(view, sentenceFont(), boldFont(), pane, {}, {});
+    // Below the sentence box, whose frame reaches further down than the text.
+    const int bottom = std::max(exercise.contentBottom, exercise.box.y + exercise.box.height);
+    return layoutWordBoard(view.choices, boldFont(), wordBoardOrigin(pane.width, bottom));
 }
 
 const PracticeView& PracticeViewBuilder::view(const PracticeRun& run, const SentenceListModel& list,
@@ -117,6 +113,12 @@ void PracticeViewBuilder::build(const PracticeRun& run, const SentenceListModel&
     v.prompt = answer ? run.prompt() : u"";
     v.explanation = run.explanation();
     v.showExplanation = answer && !run.explanation().empty();
+    v.choices.clear();
+    v.choiceHover = -1;
+    if (state == PracticeState::Typing && v.mode == PracticeMode::OrderWriting) {
+        v.choices = run.board().choiceTexts();
+        v.choiceHover = slotAt(wordBoardLayout(v), run.cursorPosition());
+    }
 }
 
 }  // namespace pw

@@ -10,6 +10,7 @@
 #include "practice/PracticeChanges.h"
 #include "practice/PracticeView.h"
 #include "practice/TextMeasurer.h"
+#include "practice/WordOrderBoard.h"
 
 namespace pw {
 
@@ -31,6 +32,8 @@ public:
 
     const PracticeView& view(const PracticeRun& run, const SentenceListModel& list,
                              const HistoryManager& history);
+    // Where the drawn view puts view's word board.
+    WordBoardLayout wordBoardLayout(const PracticeView& view) const;
 
 private:
     void build(const PracticeRun& run, const SentenceListModel& list,

@@ -34,14 +34,6 @@ std::vector<uint32_t> candidateRows(RunKind kind, int rowCount, std::vector<int>
     return rows;
 }
 
-void shuffleQuestions(std::vector<uint32_t>& order, const std::function<int()>& random) {
-    for (size_t i = 1; i < order.size(); ++i) {
-        const double scaled = std::trunc(random() * static_cast<double>(i + 1) / 32767.0);
-        const size_t j = scaled <= 0 ? 0 : std::min(static_cast<size_t>(scaled), i);
-        std::swap(order[i], order[j]);
-    }
-}
-
 bool reachesPointLimit(double storedScore, int pointLimit) {
     // Compared as doubles: a huge stored score must not overflow an int.
     return std::trunc(storedScore) >= pointLimit;

@@ -61,4 +61,16 @@ std::u16string wrapText(std::u16string_view source, int wrapWidth, const TextMea
     return out;
 }
 
+std::vector<std::u16string> splitLines(std::u16string_view text) {
+    std::vector<std::u16string> lines(1);
+    for (char16_t c : text) {
+        if (c == u'\n') {
+            lines.emplace_back();
+        } else if (c != u'\r') {
+            lines.back().push_back(c);
+        }
+    }
+    return lines;
+}
+
 }  // namespace pw

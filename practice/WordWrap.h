@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "practice/TextMeasurer.h"
 
@@ -16,6 +17,10 @@ namespace pw {
 // always keeps at least one character, so a width narrower than a character
 // still ends.
 std::u16string wrapText(std::u16string_view source, int wrapWidth, const TextMeasurer& font);
+
+// text split at its line feeds, without carriage returns: the lines of a
+// wrapped text.
+std::vector<std::u16string> splitLines(std::u16string_view text);
 
 // The wrap width of an area: its width less the font's line height.
 inline int wrapWidthFor(int areaWidth, const TextMeasurer& font) {

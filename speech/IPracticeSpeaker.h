@@ -25,6 +25,9 @@ public:
     // Pauses what is being spoken or played, or resumes it when paused.
     virtual void togglePause() = 0;
     virtual bool isSpeaking() const = 0;
+    // Whether recorded audio is playing (the flash cards wait for it as for
+    // speech).
+    virtual bool isPlayingRecording() const { return false; }
 };
 
 }  // namespace pw

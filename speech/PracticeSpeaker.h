@@ -21,6 +21,7 @@ public:
     void stop() override { m_speaker.stopPlayback(); }
     void togglePause() override { m_speaker.togglePause(); }
     bool isSpeaking() const override { return m_speaker.isSpeaking(); }
+    bool isPlayingRecording() const override { return m_speaker.isPlayingSegment(); }
 
 private:
     Speaker& m_speaker;

@@ -1,13 +1,14 @@
 // Takes the pictures of the documentation from the real main window: the
 // start screen, the sample file ready for practice, a question being typed,
 // its hint after five misses, its answer, the answer in a light theme, a
-// question and an answer with marked roles in the exercise page, and the
-// audio conversion dialog while it converts the sample's sentences. Runs in a
-// scratch copy of the program folder, so the learner's own files are never
-// touched.
+// question and an answer with marked roles in the exercise page, the audio
+// conversion dialog while it converts the sample's sentences, a flash card,
+// and the word board of a sentence being put in order. Runs in a scratch copy
+// of the program folder, so the learner's own files are never touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
 //                             under xvfb-run)
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/init.h>
+#include <wx/spinctrl.h>
 #include <wx/utils.h>
 
 #include "app/ScreenCapture.h"
@@ -147,6 +149,55 @@ bool shootConversion(TypingPane& pane, const std::string& scratch,
     return ok;
 }
 
+void chooseMode(TypingPane& pane, PracticeMode mode) {
+    PracticeOptions options = pane.session().options();
+    options.mode = mode;
+    pane.session().setOptions(options);
+    pane.modePane().setOptions(options);
+}
+
+// The second card, its sentence spoken first, then its translation.
+bool shootFlashCard(TestApp& app, TypingPane& pane, const std::string& folder) {
+    chooseMode(pane, PracticeMode::FlashWriting);
+    FlashCardPane& cards = pane.flashCardPane();
+    cards.firstToSecondBox().setChecked(true);
+    test::sendNative(cards.firstToSecondBox().handle(), wxEVT_CHECKBOX, 1);
+    // Both sides stay on the card, however quickly it is spoken.
+    cards.alwaysVisibleBox().setChecked(true);
+    test::sendNative(cards.alwaysVisibleBox().handle(), wxEVT_CHECKBOX, 1);
+    cards.pauseField().setValue(30);
+    test::sendNative(cards.pauseField().handle(), wxEVT_SPINCTRL, 30);
+    test::sendNative(pane.modePane().startButton().handle(), wxEVT_BUTTON);
+    FlashCardPlayer& player = pane.session().flashCards();
+    runEventsUntil(
+        [&] { return player.index() == 1 && player.state() == FlashCardPlayer::kWaitSecondSide; },
+        30000);
+    const bool ok = shoot(app, folder, "flash-card.png", 100);
+    test::sendNative(cards.quitButton().handle(), wxEVT_BUTTON);
+    return ok;
+}
+
+// The board after the first word was chosen by its digit.
+bool shootWordBoard(TestApp& app, TypingPane& pane, const std::string& folder) {
+    chooseMode(pane, PracticeMode::OrderWriting);
+    test::sendNative(pane.modePane().startButton().handle(), wxEVT_BUTTON);
+    settle(1500);  // the translation is heard first
+    const WordOrderBoard& board = pane.session().run().board();
+    const std::vector<int>& slots = board.choices();
+    const auto first = std::find(slots.begin(), slots.end(), 0);
+    if (first != slots.end()) {
+        test::typeChar(pane.handle(), static_cast<char16_t>(u'1' + (first - slots.begin())));
+    }
+    // The pointer over the last slot underlines its word.
+    const WordBoardLayout layout = pane.session().wordBoardLayout();
+    if (!layout.slots.empty()) {
+        const Rect& word = layout.slots.back().word;
+        pane.session().onMouse(PracticeSession::MouseAction::Move,
+                               {word.x + word.width / 2, word.y + word.height / 2});
+    }
+    return shoot(app, folder, "word-board.png");
+}
+
 int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
     test::TempDir scratch;
     for (const char* item : {"Resources", "Data", "Lists", "Dictionaries", "Tree.xml"}) {
@@ -240,6 +291,14 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
     markup.setSelection(0, 0);
     settle(1500);  // the engine draws the page anew at its new height
     ok = shootAnswer(app, pane, outputFolder, "page-answer.png") && ok;
+
+    // A flash card with both sides shown, then the word board of a sentence
+    // being put in order, both in the drawn view.
+    test::pressKey(pane.handle(), WXK_ESCAPE);
+    useIE.setChecked(false);
+    test::sendNative(useIE.handle(), wxEVT_CHECKBOX, 0);
+    ok = shootFlashCard(app, pane, outputFolder) && ok;
+    ok = shootWordBoard(app, pane, outputFolder) && ok;
 
     app.handle()->Close();
     settle(100);

@@ -34,6 +34,9 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libatk\n"
            "leak:libatspi\n"
            "leak:libdbus\n"
+           // The sound server's client, opened by the sound library's plug-in
+           // when a test plays into the null sink.
+           "leak:libpulse\n"
            // The web engine's JavaScript engine, and the loader's records of
            // the thread-local storage of the libraries it opened (see below).
            "leak:libjavascriptcoregtk\n"

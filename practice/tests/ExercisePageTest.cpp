@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Random.h"
 #include "practice/ExercisePage.h"
 #include "practice/tests/PracticeTestSupport.h"
 
@@ -314,6 +315,26 @@ TEST_F(Page, EditedMarkupGoesIntoTheAnsweredRecord) {
     ASSERT_TRUE(saved.open(listPath()));
     EXPECT_EQ(saved.text(0, TextKind::Sentence), marked);
     EXPECT_EQ(saved.text(0, TextKind::Explanation), u"later");
+}
+
+TEST_F(Page, TheWordBoardsChoicesReachTheOrderWritingElement) {
+    seedRandom(5);
+    open({{u"Dogs bark.", u"犬が吠える", u""}}, PracticeMode::OrderWriting);
+    start();
+    const WordOrderBoard& board = session->run().board();
+    const std::u16string first = board.choicesHtml();
+    EXPECT_TRUE(first == u"<ol><li>Dogs</li><li>bark</li></ol>" ||
+                first == u"<ol><li>bark</li><li>Dogs</li></ol>")
+        << toUtf8(first);
+    const Log log = host.take();
+    EXPECT_NE(std::find(log.begin(), log.end(), u"set order_writing=" + first), log.end());
+
+    // A word chosen by key: the sentence and the list again.
+    const int slot = board.choiceTexts()[0] == u"Dogs" ? 1 : 2;
+    session->onChar(U'0' + static_cast<char32_t>(slot));
+    EXPECT_EQ(host.take(), (Log{u"set sentence=Dogs <span id='cursor'>*</span>***.",
+                                u"set order_writing=" + board.choicesHtml()}));
+    EXPECT_NE(board.choicesHtml(), first);
 }
 
 }  // namespace

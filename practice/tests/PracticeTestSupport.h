@@ -34,12 +34,16 @@ public:
     }
     void stop() override { ++stops; }
     void togglePause() override { calls.push_back(u"pause"); }
-    bool isSpeaking() const override { return false; }
+    bool isSpeaking() const override { return speaking; }
+    bool isPlayingRecording() const override { return playing; }
 
     // What was said or played, stops left out.
     std::vector<std::u16string> calls;
     int stops = 0;
     bool playsRecordings = true;
+    // What isSpeaking and isPlayingRecording say.
+    bool speaking = false;
+    bool playing = false;
 };
 
 class ManualClock : public Clock {
@@ -61,6 +65,21 @@ public:
 };
 
 // One record of a learning file written for a test.
+// The settings go to path while it lives, then back where they were.
+class ScopedSettingsFile {
+public:
+    explicit ScopedSettingsFile(const std::string& path)
+        : m_old(ProfileSettings::instance().path()) {
+        ProfileSettings::instance().setPath(path);
+    }
+    ~ScopedSettingsFile() { ProfileSettings::instance().setPath(m_old); }
+    ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+    ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
+
+private:
+    std::string m_old;
+};
+
 struct SentenceSpec {
     SentenceSpec(std::u16string sentence, std::u16string translation, std::u16string attributes,
                  std::u16string explanation = {})

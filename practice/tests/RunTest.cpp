@@ -142,8 +142,15 @@ TEST_F(Run, NoMatchingQuestionSaysSoAndStaysReady) {
     EXPECT_EQ(ui->boxes[0].caption, u"Korvant");
     EXPECT_EQ(session->state(), PracticeState::Ready);
 
+    // Every mode of the mode box starts; one the box does not have is said and not started.
     setOption(&PracticeOptions::onlyCheckedQuestions, false);
-    setMode(PracticeMode::OrderWriting);  // not in this version: said, not started
+    for (int mode = 0; mode < kPracticeModeCount; ++mode) {
+        setMode(static_cast<PracticeMode>(mode));
+        EXPECT_TRUE(session->startRun(RunKind::AllRows)) << mode;
+        session->run().setState(PracticeState::Ready);
+    }
+    EXPECT_EQ(ui->boxes.size(), 1u);
+    setMode(static_cast<PracticeMode>(kPracticeModeCount));
     EXPECT_FALSE(session->startRun(RunKind::AllRows));
     EXPECT_EQ(ui->boxes.size(), 2u);
     EXPECT_EQ(session->state(), PracticeState::Ready);

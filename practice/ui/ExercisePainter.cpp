@@ -93,4 +93,23 @@ void ExercisePainter::paintStartScreen(wxDC& dc, const PracticeView& view,
     }
 }
 
+void ExercisePainter::paintWordBoard(wxDC& dc, const PracticeView& view,
+                                     const WordBoardLayout& layout) const {
+    // The underline's own colour, whatever the theme.
+    static const wxColour kUnderline(150, 150, 230);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    frame(dc, layout.frame);
+    dc.SetFont(m_boldFont);
+    for (size_t i = 0; i < layout.slots.size() && i < view.choices.size(); ++i) {
+        const WordBoardLayout::Slot& slot = layout.slots[i];
+        text(dc, slot.number, slot.numberAt, kSelectionColor);
+        text(dc, view.choices[i], slot.wordAt, kSelectionColor);
+        if (static_cast<int>(i) == view.choiceHover) {
+            dc.SetPen(wxPen(kUnderline, 2));
+            const int y = slot.word.y + slot.word.height - 1;
+            dc.DrawLine(slot.word.x, y, slot.word.x + slot.word.width, y);
+        }
+    }
+}
+
 }  // namespace pw

@@ -9,6 +9,7 @@
 
 #include "practice/PracticeView.h"
 #include "practice/StyleLister.h"
+#include "practice/WordOrderBoard.h"
 
 namespace pw {
 
@@ -33,6 +34,9 @@ public:
                         Point reminder) const;
     void paintStartScreen(wxDC& dc, const PracticeView& view, const StartScreenLayout& layout,
                           const wxBitmap& icon) const;
+    // The word board of OrderWriting, in the bold font: "1. " and the word
+    // of each slot, the word under the mouse underlined.
+    void paintWordBoard(wxDC& dc, const PracticeView& view, const WordBoardLayout& layout) const;
 
 private:
     wxColour colour(int index) const { return toWxColour(m_colours.getColor(index)); }

@@ -30,6 +30,8 @@ constexpr int kSpeakerTop = 260;
 constexpr int kGap = 4;
 constexpr int kResultPadding = 8;
 constexpr const char* kIconPath = "Resources/Phrasewright.png";
+// Below the flash cards, the pane's own.
+constexpr int kFlashCardsBottom = 28;
 
 // A face with Latin and Japanese glyphs of one design, when installed.
 const wxString& practiceFace() {
@@ -57,6 +59,14 @@ wxFont practiceFont(int size, int weight = wxFONTWEIGHT_NORMAL) {
     return font.IsOk() ? font : *wxNORMAL_FONT;
 }
 
+// A wrong word on the word board sounds the message beep unless told otherwise.
+PracticeSetup withMessageBeep(PracticeSetup setup) {
+    if (!setup.beep) {
+        setup.beep = [] { wxBell(); };
+    }
+    return setup;
+}
+
 Size bestSize(const BaseWindow& window) {
     const wxSize size = window.handle() ? window.handle()->GetBestSize() : wxSize(0, 0);
     return {size.x, size.y};
@@ -67,7 +77,7 @@ Size bestSize(const BaseWindow& window) {
 TypingPane::TypingPane(PracticeSetup setup, std::unique_ptr<IAudioPlayer> player,
                        TTS::VoiceFactory voices)
     : m_speaker(std::move(player), std::move(voices)),
-      m_session(m_practiceSpeaker, std::move(setup)) {
+      m_session(m_practiceSpeaker, withMessageBeep(std::move(setup))) {
     setClassName(u"TypingPane");
     m_session.setListener(this);
     m_session.setFonts(m_sentenceFont, m_boldFont);
@@ -148,6 +158,10 @@ void TypingPane::setSpeakerPane(BaseWindow* pane) {
 }
 
 void TypingPane::takeFocus() {
+    if (m_session.state() == PracticeState::FlashCards && m_flashPane.handle()) {
+        m_flashPane.takeFocus();
+        return;
+    }
     // A panel hands its focus on to its first control; the keys are the pane's.
     if (auto* panel = dynamic_cast<wxPanel*>(handle())) {
         panel->SetCanFocus(true);
@@ -188,6 +202,9 @@ void TypingPane::createControls() {
 
     m_result.create(*this);
     m_result.handle()->SetFont(practiceFont(view_metrics::kResultWindowFontSize));
+
+    m_flashPane.create(*this);
+    m_flashPane.setVisible(false);
 }
 
 // ---- What the content pane asks
@@ -361,6 +378,21 @@ bool TypingPane::onMouse(const MouseInput& mouse) {
     if (mouse.action == MouseInput::Down && mouse.button == MouseInput::Left) {
         takeFocus();  // typing goes on after a click into the view
     }
+    // Each press chooses a word of the board. Where the second press of a
+    // double click comes only as the double click, that is the press.
+#ifdef __WXMSW__
+    constexpr bool kDoubleClickIsPress = true;
+#else
+    constexpr bool kDoubleClickIsPress = false;
+#endif
+    const bool press = mouse.button == MouseInput::Left &&
+                       (mouse.action == MouseInput::Down ||
+                        (kDoubleClickIsPress && mouse.action == MouseInput::DoubleClick));
+    if (press || mouse.action == MouseInput::Move) {
+        m_session.onMouse(
+            press ? PracticeSession::MouseAction::Click : PracticeSession::MouseAction::Move,
+            {mouse.x, mouse.y});
+    }
     return Component::onMouse(mouse);
 }
 
@@ -379,6 +411,10 @@ void TypingPane::onFocus(bool gained) {
 
 void TypingPane::onDestroy() {
     killTimer(kBlinkTimer);
+    if (m_cardsHearSpeech) {
+        m_speaker.setSpeechListener(nullptr);
+        m_cardsHearSpeech = false;
+    }
     m_speaker.close();
 }
 
@@ -387,6 +423,7 @@ void TypingPane::onDestroy() {
 void TypingPane::practiceChanged(unsigned changes) {
     const PracticeView& view = m_session.view();
     m_pageForm.sessionChanged(changes);
+    m_flashPane.sessionChanged(changes);
     if (changes & kThemeChanged) {
         applyTheme();
     }
@@ -459,6 +496,14 @@ void TypingPane::showStateControls() {
     m_visibility.setVisible(question && drawn);
     m_result.setVisible(drawn && state == PracticeState::Answer &&
                         m_session.view().showExplanation);
+
+    const bool cards = state == PracticeState::FlashCards;
+    m_flashPane.setVisible(cards);
+    // While the cards play they hear the end of each speech from the speaker.
+    if (cards != m_cardsHearSpeech) {
+        m_speaker.setSpeechListener(cards ? &m_flashPane : nullptr);
+        m_cardsHearSpeech = cards;
+    }
 }
 
 void TypingPane::setWindowTitle(const std::u16string& title) {
@@ -492,6 +537,7 @@ void TypingPane::placeReadyControls(int width, int height) {
     m_description.setBounds(left, m_tabsHeight, right, kDescriptionHeight);
     const int listTop = m_tabsHeight + kDescriptionHeight + kGap;
     m_list.setBounds(left, listTop, right, std::max(height - listTop, 0));
+    m_flashPane.setBounds(0, 0, width, std::max(height - kFlashCardsBottom, 0));
 }
 
 ExerciseLayout TypingPane::exerciseLayout() {
@@ -548,6 +594,10 @@ void TypingPane::paintContent(wxDC& dc) {
                 painter.paintPageFrame(dc, view, exerciseLayout(), m_pageForm.keyReminder());
             } else {
                 painter.paintExercise(dc, view, exerciseLayout(), hasFocus());
+                if (view.state == PracticeState::Typing &&
+                    view.mode == PracticeMode::OrderWriting) {
+                    painter.paintWordBoard(dc, view, m_session.wordBoardLayout());
+                }
             }
             break;
         default:

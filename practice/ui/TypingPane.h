@@ -20,6 +20,7 @@
 #include "gui/CheckBox.h"
 #include "gui/TabbedPane.h"
 #include "practice/PracticeSession.h"
+#include "practice/ui/FlashCardPane.h"
 #include "practice/ui/ModeControlPane.h"
 #include "practice/ui/PageForm.h"
 #include "practice/ui/ResultWindow.h"
@@ -83,6 +84,7 @@ public:
     CheckBox& visibilityBox() { return m_visibility; }
     ResultWindow& resultWindow() { return m_result; }
     PageForm& pageForm() { return m_pageForm; }
+    FlashCardPane& flashCardPane() { return m_flashPane; }
     BaseWindow* speakerPane() { return m_speakerPane; }
     const WxTextMeasurer& sentenceFont() const { return m_sentenceFont; }
     const WxTextMeasurer& boldFont() const { return m_boldFont; }
@@ -146,6 +148,8 @@ private:
     CheckBox m_visibility;
     ResultWindow m_result;
     PageForm m_pageForm{m_session, m_practiceSpeaker};
+    FlashCardPane m_flashPane{m_session, *this};
+    bool m_cardsHearSpeech = false;  // the flash cards are the speaker's listener
     wxBitmap m_icon;
     int m_tabsHeight = 0;
     std::function<void()> m_whenControlsMade;  // set: the controls wait for a paint

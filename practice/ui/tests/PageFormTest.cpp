@@ -3,6 +3,7 @@
 // after the answer; the markup editor's edits reaching the page and the
 // record; the page menu; the option when there is no engine; and the drawn
 // view again once the option is cleared.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -195,6 +196,42 @@ TEST_F(PageForm, AMarkedRoleReachesThePageAndTheRecord) {
         [&] { return pane->session().list().text(0, TextKind::Translation) == u"猫が\n座った"; },
         5000));
     EXPECT_EQ(dom(u"translation"), parsed(u"猫が<br />座った"));
+}
+
+TEST_F(PageForm, OrderWritingListsTheChoicesInThePageAndADigitChoosesOne) {
+    seedRandom(3);
+    makePane();
+    open({{u"Birds sing songs", u"鳥が歌を歌う", u""}});
+    useIE(true);
+    ASSERT_TRUE(pane->pageForm().isOpen()) << toUtf8(pane->pageForm().whyNot());
+    PracticeOptions options = pane->session().options();
+    options.mode = PracticeMode::OrderWriting;
+    pane->session().setOptions(options);
+    pane->modePane().setOptions(options);
+    start();
+    const WordOrderBoard& board = pane->session().run().board();
+    ASSERT_EQ(board.choices().size(), 3u);
+    EXPECT_EQ(dom(u"order_writing"), parsed(board.choicesHtml()));
+    EXPECT_EQ(eval(u"document.querySelectorAll('#order_writing li').length"), u"3");
+
+    // The digit of the slot holding "Birds".
+    const std::vector<std::u16string> texts = board.choiceTexts();
+    const auto birds = std::find(texts.begin(), texts.end(), u"Birds") - texts.begin();
+    test::typeChar(pane->handle(), static_cast<char16_t>(u'1' + birds));
+    EXPECT_EQ(board.next(), 1u);
+    EXPECT_EQ(dom(u"order_writing"), parsed(board.choicesHtml()));
+    EXPECT_EQ(eval(u"document.querySelectorAll('#order_writing li:empty').length"), u"1")
+        << "the chosen word's slot stays, empty";
+    EXPECT_EQ(dom(u"sentence"), parsed(u"Birds <span id='cursor'>*</span>*** *****"));
+
+    for (const std::u16string word : {u"sing", u"songs"}) {
+        const std::vector<std::u16string> now = board.choiceTexts();
+        const auto slot = std::find(now.begin(), now.end(), word) - now.begin();
+        test::typeChar(pane->handle(), static_cast<char16_t>(u'1' + slot));
+    }
+    EXPECT_EQ(pane->session().state(), PracticeState::Answer);
+    EXPECT_EQ(dom(u"order_writing"), u"");
+    EXPECT_EQ(dom(u"sentence"), u"Birds sing songs");
 }
 
 TEST_F(PageForm, ThePageMenuCopiesRefreshesAndSpeaks) {

@@ -17,11 +17,13 @@
 #include "practice/ui/ExercisePainter.h"
 #include "practice/ui/TypingPane.h"
 #include "practice/ui/testsupport/KeyPresses.h"
+#include "practice/ui/testsupport/Pictures.h"
 #include "speech/tests/SpeechFakes.h"
 
 namespace pw {
 namespace {
 namespace fs = std::filesystem;
+using test::countColour;
 using test::pressKey;
 using test::runEventsFor;
 using test::runEventsUntil;
@@ -389,16 +391,6 @@ TEST_F(Pane, ThePaintedViewUsesTheThemesColours) {
             pane->paintView(dc);
         }
         return bitmap.ConvertToImage();
-    };
-    const auto countColour = [](const wxImage& image, int r, int g, int b) {
-        int count = 0;
-        for (int y = 0; y < image.GetHeight(); ++y) {
-            for (int x = 0; x < image.GetWidth(); ++x) {
-                count += image.GetRed(x, y) == r && image.GetGreen(x, y) == g &&
-                         image.GetBlue(x, y) == b;
-            }
-        }
-        return count;
     };
     const wxImage startScreen = picture();
     EXPECT_EQ(startScreen.GetRed(2, startScreen.GetHeight() - 2), 0);
