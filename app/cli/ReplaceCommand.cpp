@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "dictionary/DictionaryWindow.h"
 
@@ -25,13 +26,32 @@ int printReplacedLines(std::istream& in, std::ostream& out) {
     return 0;
 }
 
+bool enableReadings(std::ostream& err) {
+    ImeReadings& readings = DictionaryWindow::readings();
+    readings.loadSettings(ProfileSettings::instance(), false);
+    readings.setEnabled(true);
+    if (readings.openSelected()) {
+        return true;
+    }
+    err << "phrasewright: --readings: the Japanese readings ("
+        << toUtf8(readings.selectedIdentifier())
+        << ") are not available: MeCab and its dictionary (mecab-ipadic-utf8) are needed\n";
+    return false;
+}
+
 Subcommand replaceCommand() {
-    return {"--replace", "", "Print each line of standard input as it will be spoken.",
+    return {"--replace", "[--readings]",
+            "Print each line of standard input as it will be spoken (--readings: with the "
+            "Japanese readings).",
             [](const std::vector<std::string>& args, CommandStreams& io) {
-                if (!args.empty()) {
-                    io.err << "phrasewright: --replace takes no arguments; it reads lines from "
-                              "standard input\n";
+                const bool readings = args.size() == 1 && args[0] == "--readings";
+                if (!args.empty() && !readings) {
+                    io.err << "phrasewright: --replace takes no arguments but --readings; it reads "
+                              "lines from standard input\n";
                     return 2;
+                }
+                if (readings && !enableReadings(io.err)) {
+                    return 1;
                 }
                 return printReplacedLines(io.in, io.out);
             }};

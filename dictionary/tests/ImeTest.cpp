@@ -4,36 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "core/Utf.h"
-#include "core/testsupport/TestFiles.h"
+#include "dictionary/tests/SampleTexts.h"
 
 namespace pw {
 namespace {
-
-// The texts of one element of the sample learning file, in order.
-std::vector<std::u16string> sampleTexts(const std::string& element) {
-    const std::string xml = test::readAll(test::sourceDir() + "/Data/EverydayEnglish.xml");
-    const std::regex cdata("<" + element + R"(><!\[CDATA\[(.*?)\]\]>)");
-    std::vector<std::u16string> texts;
-    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), cdata);
-         it != std::sregex_iterator(); ++it) {
-        texts.push_back(fromUtf8((*it)[1].str()));
-    }
-    return texts;
-}
-
-bool hasKanji(std::u16string_view text) {
-    for (const char16_t c : text) {
-        if ((c >= 0x4E00 && c <= 0x9FFF) || c == u'々') {
-            return true;
-        }
-    }
-    return false;
-}
 
 class ImeTest : public ::testing::Test {
 protected:
@@ -75,7 +53,7 @@ TEST_F(ImeTest, ReadingsOfKanjiWithKanaAndLatinTextLeftAsTheyAre) {
 }
 
 TEST_F(ImeTest, TheSampleSentencesPassUnchanged) {
-    const std::vector<std::u16string> sentences = sampleTexts("sentence");
+    const std::vector<std::u16string> sentences = test::sampleTexts("sentence");
     ASSERT_EQ(sentences.size(), 18u);
     for (const std::u16string& sentence : sentences) {
         EXPECT_EQ(toUtf8(m_ime.reading(sentence, false)), toUtf8(sentence));
@@ -83,12 +61,12 @@ TEST_F(ImeTest, TheSampleSentencesPassUnchanged) {
 }
 
 TEST_F(ImeTest, TheSampleTranslationsAreSpokenWithoutKanji) {
-    const std::vector<std::u16string> translations = sampleTexts("translation");
+    const std::vector<std::u16string> translations = test::sampleTexts("translation");
     ASSERT_EQ(translations.size(), 18u);
     for (const std::u16string& translation : translations) {
-        EXPECT_TRUE(hasKanji(translation)) << toUtf8(translation);
+        EXPECT_TRUE(test::hasKanji(translation)) << toUtf8(translation);
         const std::u16string spoken = m_ime.reading(translation, false);
-        EXPECT_FALSE(hasKanji(spoken)) << toUtf8(spoken);
+        EXPECT_FALSE(test::hasKanji(spoken)) << toUtf8(spoken);
     }
     EXPECT_EQ(toUtf8(m_ime.reading(translations[8], false)),
               toUtf8(u" カノジョ は トウキョウ に ジュウ  ネン  スン でいます。"));
