@@ -7,6 +7,7 @@
 
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "dictionary/ui/DictionaryDialog.h"
 #include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
 #include "gui/WxUi.h"
@@ -19,6 +20,7 @@ constexpr int kToolHeight = 28;
 TypingNavigationPane::TypingNavigationPane() : m_library(*this), m_toolWindow(*this) {}
 
 TypingNavigationPane::~TypingNavigationPane() {
+    m_dictionary.reset();
     m_typing.setSpeakerPane(nullptr);
 }
 
@@ -30,6 +32,7 @@ bool TypingNavigationPane::onCreate() {
     // The start screen shows neither the practice's controls nor the
     // speaker's: they come once it is on screen.
     m_typing.deferControls([this] {
+        m_speakerPane.setDictionaryOpener([this] { openDictionary(); });
         m_speakerPane.create(m_typing);
         m_typing.setSpeakerPane(&m_speakerPane);
     });
@@ -180,6 +183,17 @@ void TypingNavigationPane::openAudioConversion(const std::vector<int>& rows) {
     FlashWritingConverter dialog(m_typing.speaker(),
                                  makeConversionRows(list, rows, list.wordMode()));
     dialog.showModal(mainWindow());
+}
+
+void TypingNavigationPane::openDictionary() {
+    if (m_dictionary && m_dictionary->isOpen()) {
+        if (wxWindow* window = m_dictionary->handle()) {
+            window->Raise();
+        }
+        return;
+    }
+    m_dictionary = std::make_unique<DictionaryDialog>();
+    m_dictionary->showModeless(mainWindow());
 }
 
 void TypingNavigationPane::openThemeMenu() {

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kMargin = 4;
 constexpr int kRow = 22;
-constexpr int kLabelWidth = 52;
+constexpr int kLabelWidth = 64;
 constexpr int kListWidth = 180;
 // GTK's check boxes need a little more than a text line.
 constexpr int kCheckHeight = 26;

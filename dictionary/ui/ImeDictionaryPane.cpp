@@ -44,10 +44,11 @@ void ImeDictionaryPane::onSize(int width, int height) {
     if (!m_editor.handle()) {
         return;
     }
-    m_nameLabel.setBounds(4, 6, 38, 20);
-    m_selector.setBounds(42, 4, 130, 22);
-    m_open.setBounds(176, 4, 52, 22);
-    m_use.setBounds(232, 3, std::max(width - 236, 200), 24);
+    // A little wider than the classic layout: GTK's default font is larger.
+    m_nameLabel.setBounds(4, 6, 44, 20);
+    m_selector.setBounds(48, 4, 130, 22);
+    m_open.setBounds(182, 4, 52, 22);
+    m_use.setBounds(238, 3, std::max(width - 242, 200), 24);
     const int inner = std::max(width - 2 * kMargin, 20);
     const int rest = std::max(height - kStrip - kMargin, 180);
     const int editorHeight = rest / 3;
