@@ -15,6 +15,7 @@
 
 #include "app/ScreenCapture.h"
 #include "app/TestApp.h"
+#include "core/AppFiles.h"
 #include "core/Utf.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
@@ -54,7 +55,8 @@ bool GuiApplication::OnInit() {
     m_mainWindow->setVisible(true);
     {
         wxLogNull quiet;  // a missing icon file leaves the default icon
-        const wxImage image("Resources/Phrasewright.png", wxBITMAP_TYPE_PNG);
+        const wxImage image(wxString::FromUTF8(shippedFile("Resources/Phrasewright.png")),
+                            wxBITMAP_TYPE_PNG);
         if (image.IsOk()) {
             wxIcon icon;
             icon.CopyFromBitmap(wxBitmap(image));

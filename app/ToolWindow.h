@@ -10,8 +10,10 @@ namespace pw {
 class ToolWindow : public BaseWindow {
 public:
     // Command ids of the buttons.
+    static constexpr int kWordCounter = 10;
     static constexpr int kAlwaysOnTop = 11;
     static constexpr int kThemeMenu = 13;
+    static constexpr const char16_t* kWordCounterTip = u"Word Counter (Ctrl+Shift+W)";
 
     // target receives the buttons' commands; it must outlive the window.
     explicit ToolWindow(CommandReceiver& target) : m_target(target) {}

@@ -5,12 +5,15 @@
 
 #include <wx/toplevel.h>
 
+#include "core/AppFiles.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "dictionary/ui/DictionaryDialog.h"
 #include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
 #include "gui/WxUi.h"
+#include "printing/ui/HtmlPrinter.h"
+#include "printing/ui/WordCounterDialog.h"
 
 namespace pw {
 namespace {
@@ -41,6 +44,11 @@ bool TypingNavigationPane::onCreate() {
         // Once the list's menu has closed.
         if (wxWindow* window = handle()) {
             window->CallAfter([this, rows] { openAudioConversion(rows); });
+        }
+    });
+    m_typing.session().setPrintOpener([this](const std::vector<int>& rows) {
+        if (wxWindow* window = handle()) {
+            window->CallAfter([this, rows] { openPrinter(rows); });
         }
     });
     loadLibrary();
@@ -99,6 +107,28 @@ bool TypingNavigationPane::onMouse(const MouseInput&) {
     return false;
 }
 
+void TypingNavigationPane::bindControlEvents() {
+    // Keys reach this hook before the focused control, from any child.
+    listen(wxEVT_CHAR_HOOK);
+}
+
+bool TypingNavigationPane::isWordCounterKey(const KeyInput& key) {
+    return key.keyCode == 'W' && key.control && key.shift && !key.alt;
+}
+
+bool TypingNavigationPane::windowProc(wxEvent& event) {
+    if (event.GetEventType() != wxEVT_CHAR_HOOK) {
+        return BaseWindow::windowProc(event);
+    }
+    if (!isWordCounterKey(keyInput(static_cast<wxKeyEvent&>(event)))) {
+        return false;  // on to the focused control
+    }
+    if (wxWindow* window = handle()) {
+        window->CallAfter([this] { openWordCounter(); });
+    }
+    return true;
+}
+
 bool TypingNavigationPane::isAlwaysOnTop() const {
     const wxWindow* top = handle() ? wxGetTopLevelParent(handle()) : nullptr;
     return top && (top->GetWindowStyleFlag() & wxSTAY_ON_TOP);
@@ -143,7 +173,9 @@ bool TypingNavigationPane::openLearningFile(const std::u16string& path) {
         return false;  // results that could not be saved keep their file open
     }
     // An absolute path names one file; only a relative one may be in Data/.
-    if (area.openFile(path) || (!isAbsolutePath(path) && area.openFile(u"Data/" + path))) {
+    if (area.openFile(path) ||
+        (!isAbsolutePath(path) &&
+         area.openFile(fromUtf8(learnerFolder(AppFiles::kDataFolder)) + path))) {
         m_openFile = path;
         // The file's own label, also when another entry is selected or the
         // file came from the command line.
@@ -176,13 +208,22 @@ void TypingNavigationPane::setWindowTitle(const std::u16string& title) {
     }
 }
 
-void TypingNavigationPane::openWordCounter() {}
+void TypingNavigationPane::openWordCounter() {
+    WordCounterDialog dialog;
+    dialog.showModal(mainWindow());
+}
 
 void TypingNavigationPane::openAudioConversion(const std::vector<int>& rows) {
     SentenceListModel& list = m_typing.session().list();
     FlashWritingConverter dialog(m_typing.speaker(),
                                  makeConversionRows(list, rows, list.wordMode()));
     dialog.showModal(mainWindow());
+}
+
+void TypingNavigationPane::openPrinter(const std::vector<int>& rows) {
+    HtmlPrinter printer;
+    printer.page().fill(m_typing.session().list(), rows);
+    printer.showModal(mainWindow());
 }
 
 void TypingNavigationPane::openDictionary() {

@@ -21,9 +21,9 @@ class DictionaryDialog;
 
 class TypingNavigationPane : public BaseWindow, public LibraryListener {
 public:
-    // Commands the pane carries out; 10 comes from other panes, 11 and 13
-    // from the tool bar.
-    static constexpr int kWordCounterCommand = 10;
+    // Commands the pane carries out; 10 comes from other panes and the tool
+    // bar (and Ctrl+Shift+W), 11 and 13 from the tool bar.
+    static constexpr int kWordCounterCommand = ToolWindow::kWordCounter;
     static constexpr int kAlwaysOnTopCommand = ToolWindow::kAlwaysOnTop;
     static constexpr int kThemeMenuCommand = ToolWindow::kThemeMenu;
 
@@ -75,6 +75,12 @@ public:
     bool onKeyUp(const KeyInput& key) override;
     bool onChar(const KeyInput& key) override;
     bool onMouse(const MouseInput& mouse) override;
+    // Ctrl+Shift+W opens the word counter wherever the focus is in the window.
+    bool windowProc(wxEvent& event) override;
+    static bool isWordCounterKey(const KeyInput& key);
+
+protected:
+    void bindControlEvents() override;
 
 private:
     void setAlwaysOnTop(bool onTop);
@@ -91,6 +97,8 @@ private:
     void openThemeMenu();
     // The audio conversion dialog for rows of the sentence list.
     void openAudioConversion(const std::vector<int>& rows);
+    // The print dialog for rows of the sentence list.
+    void openPrinter(const std::vector<int>& rows);
     // Opens the dictionary window, or brings it to the front.
     void openDictionary();
 

@@ -12,6 +12,7 @@
 
 #include "app/FileIcons.h"
 #include "app/LearningLibrary.h"
+#include "core/AppFiles.h"
 #include "gui/Tree.h"
 
 namespace pw {
@@ -37,7 +38,8 @@ public:
 
     // Reads the library and fills the tree; a file that cannot be read leaves
     // an empty library (see LearningLibrary::load).
-    LearningLibrary::LoadResult loadLibrary(const std::string& path = library::kDefaultPath);
+    LearningLibrary::LoadResult loadLibrary(
+        const std::string& path = learnerFile(library::kDefaultPath));
     // Shows the document anew: the top item (labelled with the document's
     // path) and its entries, selected and expanded as their states say.
     void rebuildTree();

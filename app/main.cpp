@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/GuiApplication.h"
+#include "app/PrintCommand.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/Subcommand.h"
 #include "core/AppPaths.h"
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (!arguments.empty() && pw::isSubcommand(arguments.front())) {
         pw::CommandStreams io{std::cin, std::cout, std::cerr};
-        const int status = pw::headlessCommands().run(arguments, io);
+        pw::CommandTable commands = pw::headlessCommands();
+        commands.add(pw::printCommand());  // needs the toolkit, which app/cli does not link
+        const int status = commands.run(arguments, io);
         pw::removeTempFolder();
         return status;
     }

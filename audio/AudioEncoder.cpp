@@ -10,6 +10,7 @@
 #include "audio/EncoderProcess.h"
 #include "audio/TempoStream.h"
 #include "audio/WavFile.h"
+#include "core/AppFiles.h"
 #include "core/SafeFile.h"
 #include "core/TempFolder.h"
 #include "core/UiServices.h"
@@ -188,7 +189,7 @@ bool AudioEncoder::start(const std::string& source, const PlaybackSettings& sett
 
 bool AudioEncoder::encodeMp3(const std::string& source, const PlaybackSettings& settings,
                              const std::string& mp3Path) {
-    const std::string lame = EncoderProcess::findProgram("Plugins/lame", "lame");
+    const std::string lame = EncoderProcess::findProgram(shippedFile("Plugins/lame"), "lame");
     if (lame.empty()) {
         showAudioMessage(u"Plugins フォルダーに lame.exe ファイルを入れてください。",
                          u"lame.exe was not found in the plugins folder", MbOk);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/AppFiles.h"
+
 namespace pw {
 
 class KeyClick {
@@ -18,11 +20,11 @@ public:
 
     // Decodes the sound now, so the first key press does not wait; false
     // when it cannot be read.
-    bool preload(const std::string& path = kDefaultPath);
+    bool preload(const std::string& path = shippedFile(kDefaultPath));
     // Plays the click and returns at once. Nothing is played, and nothing
     // said, when the file cannot be read or there is no output. Clicks that
     // follow each other fast overlap.
-    void play(const std::string& path = kDefaultPath);
+    void play(const std::string& path = shippedFile(kDefaultPath));
 
     ~KeyClick();
 

@@ -22,6 +22,10 @@
 #include "core/Utf.h"
 #include "gui/WxText.h"
 
+#ifndef PW_INSTALLED_MODULE_DIR
+#define PW_INSTALLED_MODULE_DIR "../lib/phrasewright"
+#endif
+
 namespace pw {
 namespace {
 
@@ -41,7 +45,7 @@ EngineModule& engineModule() {
 }
 
 // Beside the executable; a test program or tool of the build finds it in
-// the build's bin/ folder, an installed program under lib/phrasewright/.
+// the build's bin/ folder, an installed program in its module folder.
 std::vector<wxString> candidatePaths() {
     EngineModule& module = engineModule();
     if (!module.path.empty()) {
@@ -53,7 +57,7 @@ std::vector<wxString> candidatePaths() {
     const wxString name = wxDynamicLibrary::CanonicalizeName(kWebEngineModuleName, wxDL_MODULE);
     const wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
     std::vector<wxString> paths;
-    for (const char* relative : {"", "/../bin", "/../lib/phrasewright"}) {
+    for (const char* relative : {"", "/../bin", "/" PW_INSTALLED_MODULE_DIR}) {
         wxFileName file(folder + relative, name);
         file.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
         paths.push_back(file.GetFullPath());
@@ -352,6 +356,14 @@ bool WebBrowser::printToFile(const std::string& path, TextCallback done) {
     if (done) {
         m_answers[request] = std::move(done);
     }
+    return true;
+}
+
+bool WebBrowser::print() {
+    if (!m_engine) {
+        return false;
+    }
+    m_engine->print();
     return true;
 }
 

@@ -107,6 +107,10 @@ public:
     // Prints the document into a PDF file without a dialog; done(false, why)
     // when that fails. False at once when the engine cannot print to files.
     bool printToFile(const std::string& path, TextCallback done);
+    // Shows the system's print dialog for the document (printers, paper,
+    // pages, or a file) and returns once it has closed; false when there is
+    // no document to print.
+    bool print();
 
     // A JavaScript string literal of text, for scripts built by callers.
     static std::u16string scriptString(std::u16string_view text);

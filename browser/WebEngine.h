@@ -35,7 +35,7 @@ public:
 class WebEngine {
 public:
     // Raised whenever this interface changes, so that a stale module is refused.
-    static constexpr int kInterfaceVersion = 1;
+    static constexpr int kInterfaceVersion = 2;
 
     virtual ~WebEngine() = default;
 
@@ -52,6 +52,9 @@ public:
     // Prints the document into a PDF file without asking; false when the
     // engine cannot (the answer then never comes).
     virtual bool printToPdf(const wxString& path, int request) = 0;
+    // Shows the system's print dialog for the document and prints what the
+    // learner chooses there; returns when the dialog has closed.
+    virtual void print() = 0;
 };
 
 // The module's one entry point, "pwCreateWebEngine": a view inside parent,

@@ -16,7 +16,10 @@ foreach(file IN LISTS learner_files)
     file(COPY ${SRC}/${file} DESTINATION ${folder})
   endif()
 endforeach()
-# The starter library is installed only when the learner has none yet.
-if(EXISTS ${SRC}/Tree.xml AND NOT EXISTS ${DST}/Tree.xml)
-  file(COPY ${SRC}/Tree.xml DESTINATION ${DST})
-endif()
+# The starter library and the empty totals are installed only when the
+# learner has none yet.
+foreach(file Tree.xml Log.xml)
+  if(EXISTS ${SRC}/${file} AND NOT EXISTS ${DST}/${file})
+    file(COPY ${SRC}/${file} DESTINATION ${DST})
+  endif()
+endforeach()

@@ -225,7 +225,8 @@ function(pw_copy_runtime_folders)
   file(GLOB_RECURSE data_files CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/Resources/* ${PROJECT_SOURCE_DIR}/Data/*
        ${PROJECT_SOURCE_DIR}/Lists/* ${PROJECT_SOURCE_DIR}/Dictionaries/*
-       ${PROJECT_SOURCE_DIR}/Plugins/* ${PROJECT_SOURCE_DIR}/Tree.xml)
+       ${PROJECT_SOURCE_DIR}/Plugins/* ${PROJECT_SOURCE_DIR}/Tree.xml
+       ${PROJECT_SOURCE_DIR}/Log.xml)
   add_custom_command(OUTPUT ${stamp}
     COMMAND ${CMAKE_COMMAND} -DSRC=${PROJECT_SOURCE_DIR} -DDST=${PW_RUNTIME_DIR}
             -P ${PROJECT_SOURCE_DIR}/cmake/CopyRuntime.cmake

@@ -1,10 +1,13 @@
-// The executable's folder and the settings path.
+// The executable's folder, the layout of the files around it and the settings path.
 #include "core/AppPaths.h"
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
+
+#include "core/AppFiles.h"
 
 namespace pw {
 namespace {
@@ -33,13 +36,27 @@ void initModuleDirectory(const char* argv0) {
             g_moduleDirectory = path.substr(0, path.rfind('/') + 1);
         }
     }
-    if (!g_moduleDirectory.empty()) {
-        if (chdir(g_moduleDirectory.c_str()) != 0) {
-            // Data files are found relative to the current directory; without
-            // the change they resolve against wherever we were started.
-        }
+    const std::string name = argv0 ? argv0 : "phrasewright";
+    if (g_moduleDirectory.empty()) {
+        g_settingsFilePath = computeSettingsFilePath(g_moduleDirectory, name);
+        return;
     }
-    g_settingsFilePath = computeSettingsFilePath(g_moduleDirectory, argv0 ? argv0 : "phrasewright");
+    AppFiles& files = AppFiles::instance();
+    files.setLayout(decideFileLayout(FileLayoutInputs::fromSystem(g_moduleDirectory)));
+    const FileLayout layout = files.layout();
+    if (!layout.notice.empty()) {
+        std::fprintf(stderr, "%s\n", layout.notice.c_str());
+    }
+    std::string error;
+    if (!files.prepareFolders(&error)) {
+        std::fprintf(stderr, "phrasewright: %s\n", error.c_str());
+    }
+    // Relative paths (the library's entries, the Data/ folder) mean the
+    // learner's files: in a portable folder those sit beside the executable.
+    if (chdir(layout.learnerFolder.c_str()) != 0) {
+        // Without the change they resolve against wherever we were started.
+    }
+    g_settingsFilePath = computeSettingsFilePath(layout.settingsFolder, name);
 }
 
 const std::string& moduleDirectory() {
@@ -56,6 +73,9 @@ void setModuleDirectoryForTesting(const std::string& folder, const std::string& 
         g_moduleDirectory += '/';
     }
     g_settingsFilePath = computeSettingsFilePath(g_moduleDirectory, argv0);
+    FileLayout layout;
+    layout.shippedFolder = layout.learnerFolder = layout.settingsFolder = g_moduleDirectory;
+    AppFiles::instance().setLayout(std::move(layout));
 }
 
 }  // namespace pw

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/AppFiles.h"
+
 namespace pw {
 
 class BaseDictionaryData {
@@ -68,7 +70,7 @@ protected:
     bool m_enabled = true;
     bool m_modified = false;
     std::string m_name;
-    std::string m_folder = kDefaultFolder;
+    std::string m_folder = learnerFolder(kDefaultFolder);
 };
 
 }  // namespace pw

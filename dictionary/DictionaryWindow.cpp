@@ -1,8 +1,10 @@
 // The process-wide dictionary lists and replaceText.
 #include "dictionary/DictionaryWindow.h"
 
+#include <cstring>
 #include <memory>
 
+#include "core/AppFiles.h"
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
 
@@ -22,10 +24,12 @@ State& state() {
 
 void addSpeakerDictionary(DictionaryList& list, std::unique_ptr<BaseDictionaryData> dictionary,
                           const char* name) {
-    if (list.find(DictionaryWindow::kSpeakerFolder, name)) {
+    const std::string path = learnerFile(std::string(DictionaryWindow::kSpeakerFolder) + name);
+    const std::string folder = path.substr(0, path.size() - std::strlen(name));
+    if (list.find(folder, name)) {
         return;
     }
-    dictionary->setFolder(DictionaryWindow::kSpeakerFolder);
+    dictionary->setFolder(folder);
     // A dictionary whose file is missing still joins the list, empty, so
     // that what the learner adds to it is saved under its name.
     if (!dictionary->load(name)) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "audio/EncoderProcess.h"
-#include "core/AppPaths.h"
+#include "core/AppFiles.h"
 #include "core/Utf.h"
 #include "speech/Speaker.h"
 #include "speech/SpeechFormat.h"
@@ -14,9 +14,10 @@ namespace pw {
 ConverterOptions ConverterOptions::load(const ProfileSettings& settings) {
     ConverterOptions options;
     const auto& path = settings::kAudioOutputPath;
-    options.outputPath = settings.readString(path.section, path.key, fromUtf8(moduleDirectory()));
+    const std::u16string learnerFolder = fromUtf8(AppFiles::instance().layout().learnerFolder);
+    options.outputPath = settings.readString(path.section, path.key, learnerFolder);
     if (options.outputPath.empty()) {
-        options.outputPath = fromUtf8(moduleDirectory());
+        options.outputPath = learnerFolder;
     }
     options.intervalMs = std::clamp(settings.read(settings::kAudioInterval), 0, kMaxInterval);
     options.spellOutWords = settings.read(settings::kSpellOutWords) != 0;
@@ -33,7 +34,7 @@ void ConverterOptions::save(ProfileSettings& settings) const {
 }
 
 std::string findEncoder() {
-    return EncoderProcess::findProgram("Plugins/lame", "lame");
+    return EncoderProcess::findProgram(shippedFile("Plugins/lame"), "lame");
 }
 
 uint32_t speakerSampleRate(Speaker& speaker) {

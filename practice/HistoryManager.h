@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/AppFiles.h"
 #include "xml/XMLParser.h"
 
 namespace pw {
@@ -33,7 +34,7 @@ class HistoryManager {
 public:
     static constexpr const char* kDefaultPath = "Log.xml";
 
-    explicit HistoryManager(std::string path = kDefaultPath);
+    explicit HistoryManager(std::string path = learnerFile(kDefaultPath));
 
     // Reads the totals; a missing or unreadable file starts them at 0 and a
     // document missing its root or Record gains them, so save creates them.

@@ -114,6 +114,8 @@ std::vector<MenuItem> PracticeSession::listMenu(int selectedCount) const {
     items.push_back(MenuItem::makeSeparator());
     items.push_back({kAudioConversionCommand, u"Open Audio Conversion Dialog...",
                      selectedCount >= 1 && m_audioConversionOpener != nullptr});
+    items.push_back(
+        {kPrintCommand, u"Print Sentences...", selectedCount >= 1 && m_printOpener != nullptr});
     return items;
 }
 
@@ -129,6 +131,12 @@ bool PracticeSession::onListMenuCommand(int id, const std::vector<int>& selected
                 return false;
             }
             m_audioConversionOpener(selectedRows);
+            return true;
+        case kPrintCommand:
+            if (selectedRows.empty() || !m_printOpener) {
+                return false;
+            }
+            m_printOpener(selectedRows);
             return true;
         default:
             return false;

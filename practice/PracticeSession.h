@@ -43,8 +43,8 @@ namespace pw {
 struct PracticeSetup {
     Clock* clock = nullptr;        // the tick count when null
     KeySound* keySound = nullptr;  // "Resources/type.wav" when null
-    std::string logPath = HistoryManager::kDefaultPath;
-    std::string themePath = TypingStyleManager::kDefaultPath;
+    std::string logPath = learnerFile(HistoryManager::kDefaultPath);
+    std::string themePath = learnerFile(TypingStyleManager::kDefaultPath);
 };
 
 class PracticeSession {
@@ -53,6 +53,7 @@ public:
     static constexpr int kStartFromHereCommand = 1;
     static constexpr int kAskSelectedCommand = 2;
     static constexpr int kAudioConversionCommand = 3;
+    static constexpr int kPrintCommand = 4;
     static constexpr int kBlinkIntervalMs = PracticeRun::kBlinkIntervalMs;
     static constexpr const char16_t* kSaveQuestion = PracticeResults::kSaveQuestion;
 
@@ -124,6 +125,10 @@ public:
     void setAudioConversionOpener(AudioConversionOpener opener) {
         m_audioConversionOpener = std::move(opener);
     }
+    // What opens the print dialog for the selected rows (menu item 4, enabled
+    // once this is set), for the same reason.
+    using PrintOpener = AudioConversionOpener;
+    void setPrintOpener(PrintOpener opener) { m_printOpener = std::move(opener); }
 
     // ---- Themes
     TypingStyleManager& theme() { return m_theme; }
@@ -163,6 +168,7 @@ private:
     PracticeViewBuilder m_viewBuilder;
     PracticeRun m_run;
     AudioConversionOpener m_audioConversionOpener;
+    PrintOpener m_printOpener;
 };
 
 }  // namespace pw

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/AppFiles.h"
 #include "practice/MenuModel.h"
 #include "practice/StyleLister.h"
 #include "xml/XMLParser.h"
@@ -25,7 +26,7 @@ public:
     // Theme menu items have the ids kFirstMenuId, kFirstMenuId + 1, ... in list order.
     static constexpr int kFirstMenuId = 10;
 
-    explicit TypingStyleManager(std::string path = kDefaultPath);
+    explicit TypingStyleManager(std::string path = learnerFile(kDefaultPath));
 
     // Reads the theme list and makes the theme of the "Theme" setting current
     // (the first theme when the setting is out of range). A missing file is

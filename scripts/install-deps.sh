@@ -19,6 +19,9 @@ PACKAGES=(
   xvfb xauth openbox pulseaudio pulseaudio-utils libasound2-plugins
   # peers the tests check our output against
   sox libsox-fmt-mp3 mpg123 espeak-ng libxml2-utils libpugixml-dev python3-mutagen strace ffmpeg
+  poppler-utils
+  # the installation: manual page, Debian package and its checkers
+  help2man file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Installs what is needed, checks the formatting, builds with warnings as
 # errors, and runs the whole test suite: the main configuration (with the
-# slow end-to-end tests), the sanitizer build, and each fuzz target for a
-# bounded time. Each build's audio tests start a sound server of their own.
+# slow end-to-end tests), the Debian package made from it, the sanitizer
+# build, and each fuzz target for a bounded time. Each build's audio tests
+# start a sound server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,6 +20,9 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_WERROR=ON
 # Playback is measured in real time: a case that misses its tolerance once is
 # run again rather than failing the whole run on a moment of machine load.
 (cd build && xvfb-run -a ctest --output-on-failure -j"$JOBS" --repeat until-pass:3)
+
+echo "== Debian package (built, validated, installed and removed again)"
+scripts/check-package.sh build
 
 echo "== Sanitizer build (address, undefined)"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DPW_SANITIZE=ON -DPW_BENCHMARKS=OFF \

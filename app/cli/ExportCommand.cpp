@@ -9,6 +9,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "content/SentenceListModel.h"
+#include "core/AppFiles.h"
 #include "core/HeadlessUi.h"
 #include "core/Utf.h"
 #include "export/AudioConversion.h"
@@ -22,45 +23,6 @@ namespace {
 constexpr const char* kUsage =
     "Usage: phrasewright --export FILE --out DIR [--rows A-B] [--spell] [--interval MS]\n"
     "                    [--lyrics NAME] [--jobs N]\n";
-
-bool parseNumber(const std::string& text, int minimum, int maximum, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= minimum && value <= maximum;
-}
-
-// "A-B", "A-" (to the end) or "A" (one row).
-bool parseRows(const std::string& text, int& first, int& last) {
-    const size_t dash = text.find('-');
-    if (dash == std::string::npos) {
-        if (!parseNumber(text, 1, 999999999, first)) {
-            return false;
-        }
-        last = first;
-        return true;
-    }
-    if (!parseNumber(text.substr(0, dash), 1, 999999999, first)) {
-        return false;
-    }
-    const std::string end = text.substr(dash + 1);
-    if (end.empty()) {
-        last = 0;
-        return true;
-    }
-    return parseNumber(end, first, 999999999, last);
-}
-
-// The program works in its own folder; paths the user typed are meant from
-// where the program was started.
-std::string fromStartFolder(const std::string& path) {
-    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
-        return path;
-    }
-    return startDirectory() + "/" + path;
-}
 
 // The services for the run: boxes go to standard error, and this thread
 // carries the speaker's events.
@@ -131,13 +93,7 @@ std::optional<ExportArguments> parseExportArguments(const std::vector<std::strin
                 error = "--jobs takes a number from 1 to 256: " + args[i];
                 return std::nullopt;
             }
-        } else if (arg.rfind("--", 0) == 0) {
-            error = hasValue || arg == "--spell" ? "unknown option " + arg : arg + " needs a value";
-            return std::nullopt;
-        } else if (parsed.file.empty()) {
-            parsed.file = arg;
-        } else {
-            error = "one learning file only: " + arg;
+        } else if (!takeLearningFile(arg, !hasValue && arg != "--spell", parsed.file, error)) {
             return std::nullopt;
         }
     }
@@ -152,24 +108,13 @@ int runExport(const ExportArguments& arguments, std::ostream& out, std::ostream&
     const auto started = std::chrono::steady_clock::now();
     ScopedHeadlessUi ui;
     SentenceListModel list;
-    const std::string path = resolveStartPath(arguments.file, startDirectory());
-    if (!list.open(path)) {
-        err << "phrasewright: cannot open " << arguments.file << "\n"
-            << toUtf8(list.openError()) << "\n";
-        return 1;
-    }
-    const int last = arguments.lastRow == 0 ? list.recordCount() : arguments.lastRow;
-    if (arguments.firstRow > list.recordCount() || last > list.recordCount()) {
-        err << "phrasewright: " << arguments.file << " has " << list.recordCount()
-            << " sentences\n";
-        return 2;
-    }
     std::vector<int> records;
-    for (int row = arguments.firstRow; row <= last; ++row) {
-        records.push_back(row - 1);
+    if (const int status = openCommandRows(list, arguments.file, arguments.firstRow,
+                                           arguments.lastRow, records, err)) {
+        return status;
     }
 
-    const std::vector<PlayerFormat> formats = loadPlayerFormats(kLyricsFormatsPath);
+    const std::vector<PlayerFormat> formats = loadPlayerFormats(learnerFile(kLyricsFormatsPath));
     ConverterOptions options;
     options.outputPath = fromUtf8(fromStartFolder(arguments.outputFolder));
     options.intervalMs = arguments.intervalMs;

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/cli/CountWordsCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
+#include "core/AppFiles.h"
 
 namespace pw {
 
@@ -51,6 +53,7 @@ int CommandTable::run(const std::vector<std::string>& args, CommandStreams& io) 
     if (!args.empty()) {
         if (args[0] == kHelp) {
             printUsage(io.out);
+            io.out << "\n" << AppFiles::instance().describe();
             return 0;
         }
         if (const Subcommand* command = find(args[0])) {
@@ -70,6 +73,7 @@ CommandTable headlessCommands() {
     table.add(replaceCommand());
     table.add(importCommand());
     table.add(exportCommand());
+    table.add(countWordsCommand());
     return table;
 }
 

@@ -1,5 +1,6 @@
 // The main window for real under a display: placement from the settings file,
-// the tool bar's "Always on Top", shutdown order, and the HTML-view key filter.
+// the tool bar's "Always on Top", the word counter and the print dialog
+// opened from the window, shutdown order, and the HTML-view key filter.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -9,7 +10,9 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/timer.h>
 #include <wx/toolbar.h>
 #include <wx/toplevel.h>
 
@@ -17,9 +20,11 @@
 #include "app/TestApp.h"
 #include "app/tests/WorkingFolder.h"
 #include "core/ProfileSettings.h"
+#include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
 #include "gui/Component.h"
+#include "gui/WxText.h"
 #include "gui/testsupport/GuiTest.h"
 
 extern char** environ;
@@ -110,7 +115,7 @@ TEST_F(MainWindow, AlwaysOnTopFollowsTheToolButtonAndKeepsThePlace) {
     showAndWait(app);
     auto* bar = static_cast<wxToolBar*>(app.contentPane().toolWindow().toolBar().handle());
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(app.contentPane().toolWindow().toolBar().buttonCount(), 2);
+    EXPECT_EQ(app.contentPane().toolWindow().toolBar().buttonCount(), 3);
     const WindowRect before = frameRect(app);
     for (bool checked : {true, false}) {
         bar->ToggleTool(TypingNavigationPane::kAlwaysOnTopCommand, checked);
@@ -134,6 +139,72 @@ TEST_F(MainWindow, AlwaysOnTopFollowsTheToolButtonAndKeepsThePlace) {
     EXPECT_TRUE(app.onCommand(Command{TypingNavigationPane::kThemeMenuCommand, 0, nullptr}));
     EXPECT_EQ(themes, std::vector<std::u16string>{u"default"});
     EXPECT_FALSE(app.onCommand(Command{999, 0, nullptr}));
+}
+
+// Ends the next modal dialog once it is up, remembering its title.
+class ModalCloser {
+public:
+    ModalCloser() {
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* dialog = dynamic_cast<wxDialog*>(window);
+                if (dialog && dialog->IsModal()) {
+                    titles.push_back(fromWx(dialog->GetTitle()));
+                    dialog->EndModal(wxID_CANCEL);
+                }
+            }
+        });
+        m_timer.Start(50);
+    }
+    std::vector<std::u16string> titles;
+
+private:
+    wxTimer m_timer;
+};
+
+TEST_F(MainWindow, TheWordCounterOpensFromItsToolButtonAndCtrlShiftW) {
+    TestApp app;
+    showAndWait(app);
+    auto* bar = static_cast<wxToolBar*>(app.contentPane().toolWindow().toolBar().handle());
+    const wxToolBarToolBase* tool = bar->FindById(TypingNavigationPane::kWordCounterCommand);
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(fromWx(tool->GetShortHelp()), ToolWindow::kWordCounterTip);
+
+    ModalCloser closer;
+    wxCommandEvent click(wxEVT_TOOL, TypingNavigationPane::kWordCounterCommand);
+    click.SetEventObject(bar);
+    bar->ProcessWindowEvent(click);
+    EXPECT_EQ(closer.titles, std::vector<std::u16string>{u"WordCounter"});
+
+    // The key comes from whichever control has the focus.
+    wxWindow* focused = app.contentPane().library().handle();
+    const auto press = [&](int keyCode, bool control, bool shift) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = keyCode;
+        key.m_controlDown = control;
+        key.m_shiftDown = shift;
+        key.SetEventObject(focused);
+        focused->ProcessWindowEvent(key);
+        test::runEventsFor(200);
+    };
+    press('W', true, true);
+    EXPECT_EQ(closer.titles.size(), 2u);
+    press('W', true, false);
+    press('W', false, true);
+    press('Q', true, true);
+    EXPECT_EQ(closer.titles.size(), 2u);
+}
+
+TEST_F(MainWindow, TheSentenceListsPrintCommandOpensThePrintDialog) {
+    TestApp app;
+    showAndWait(app);
+    TypingNavigationPane& pane = app.contentPane();
+    ASSERT_TRUE(pane.openLearningFile(fromUtf8(test::runtimeDir() + "/Data/EverydayEnglish.xml")));
+    ModalCloser closer;
+    EXPECT_TRUE(
+        pane.typingPane().session().onListMenuCommand(PracticeSession::kPrintCommand, {0, 2}));
+    ASSERT_TRUE(runEventsUntil([&] { return !closer.titles.empty(); }, 10000));
+    EXPECT_EQ(closer.titles, std::vector<std::u16string>{u"PrintManager"});
 }
 
 // Maximising needs a window manager; the test starts one for itself.

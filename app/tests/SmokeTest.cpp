@@ -1,6 +1,7 @@
 // The real program from a fresh copy of its folder: the window opens on the
 // command-line file and closes, the settings file is written, the scratch
-// folder is removed, and the headless subcommands work without a display.
+// folder is removed, and the headless subcommands work without a display;
+// installed, it keeps the learner's files in the per-user folders.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -165,6 +166,68 @@ TEST(Smoke, SubcommandsRunWithoutADisplay) {
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.out.empty());
     EXPECT_NE(unknown.err.find("Usage: phrasewright"), std::string::npos);
+}
+
+// Every file below folder with its size and time, to see that nothing changed.
+std::map<std::string, std::string> listing(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const auto time = entry.last_write_time().time_since_epoch().count();
+        files[entry.path().string()] =
+            std::to_string(entry.is_regular_file() ? entry.file_size() : 0) + "@" +
+            std::to_string(time);
+    }
+    return files;
+}
+
+TEST(Smoke, AnInstalledProgramReadsItsDataAndKeepsTheLearnersFilesInTheXdgFolders) {
+    if (!std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs a display: run under xvfb-run -a";
+    }
+    // The layout of an installation: PREFIX/bin and PREFIX/share/phrasewright.
+    test::TempDir dir;
+    const std::string prefix = dir.file("prefix");
+    const std::string shared = prefix + "/share/phrasewright/";
+    fs::create_directories(prefix + "/bin");
+    fs::create_directories(shared);
+    fs::copy_file(test::runtimeDir() + "/phrasewright", prefix + "/bin/phrasewright");
+    for (const char* folder : {"Resources", "Data", "Lists"}) {
+        fs::copy(test::runtimeDir() + "/" + folder, shared + folder, fs::copy_options::recursive);
+    }
+    for (const char* file : {"Tree.xml", "Log.xml"}) {
+        fs::copy_file(test::sourceDir() + "/" + file, shared + file);
+    }
+    const auto installed = listing(prefix);
+    const std::string config = dir.file("config") + "/phrasewright/";
+    const std::string data = dir.file("data") + "/phrasewright/";
+    std::map<std::string, std::string> env{{"HOME", dir.file("home")},
+                                           {"XDG_CONFIG_HOME", dir.file("config")},
+                                           {"XDG_DATA_HOME", dir.file("data")},
+                                           {"TMPDIR", dir.file("tmp")}};
+    fs::create_directories(dir.file("tmp"));
+
+    const Result help = run(prefix + "/bin/phrasewright", {"--help"}, env);
+    EXPECT_EQ(help.status, 0) << help.err;
+    for (const std::string& text : {std::string("Files (installed)"), shared, config, data}) {
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " in\n" << help.out;
+    }
+
+    env["PW_AUTOCLOSE_MS"] = "200";
+    env["PW_SHOWN_MARKER"] = "1";
+    const Result window = run(prefix + "/bin/phrasewright", {"Data/EverydayEnglish.xml"}, env);
+    EXPECT_EQ(window.status, 0) << window.err;
+    // The learner's copy of the sample, named by their copy of the library.
+    EXPECT_NE(window.out.find("PW_TITLE Everyday English - Phrasewright\n"), std::string::npos)
+        << window.out;
+    EXPECT_NE(test::readAll(config + "phrasewright.ini").find("[Window]"), std::string::npos);
+    for (const char* file : {"Tree.xml", "Log.xml", "Data/EverydayEnglish.xml"}) {
+        EXPECT_TRUE(fs::is_regular_file(data + file)) << file;
+    }
+    EXPECT_EQ(listing(prefix), installed) << "the installation was written to";
+
+    // The build's own folder is a portable one.
+    const Result portable = run(test::runtimeDir() + "/phrasewright", {"--help"}, env);
+    EXPECT_NE(portable.out.find("Files (portable)"), std::string::npos) << portable.out;
 }
 
 }  // namespace

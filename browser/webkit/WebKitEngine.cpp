@@ -225,6 +225,12 @@ public:
         return true;
     }
 
+    void print() override {
+        if (m_view) {
+            m_view->Print();
+        }
+    }
+
 private:
     void startLoad(bool blank = false) {
         m_loadRequested = true;

@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include "core/AppFiles.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "export/FileCopy.h"
@@ -54,7 +55,7 @@ bool FlashWritingConverter::onInit() {
     if (!m_encoderSet) {
         m_encoder = findEncoder();
     }
-    m_formats = loadPlayerFormats(kLyricsFormatsPath);
+    m_formats = loadPlayerFormats(learnerFile(kLyricsFormatsPath));
 
     make(m_outputLabel, u"OutputPath:");
     make(m_output, options.outputPath);

@@ -76,9 +76,9 @@ TEST_F(Run, TheListsMenuStartsFromARowOrAsksTheSelectedRows) {
         }
         return flags;
     };
-    EXPECT_EQ(enabled(0), (std::vector<bool>{false, false, false, false}));
-    EXPECT_EQ(enabled(1), (std::vector<bool>{true, true, false, false}));
-    EXPECT_EQ(enabled(2), (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(enabled(0), (std::vector<bool>{false, false, false, false, false}));
+    EXPECT_EQ(enabled(1), (std::vector<bool>{true, true, false, false, false}));
+    EXPECT_EQ(enabled(2), (std::vector<bool>{false, true, false, false, false}));
 
     ASSERT_TRUE(session->onListMenuCommand(PracticeSession::kStartFromHereCommand, {5}));
     EXPECT_EQ(session->run().questionOrder(), (Order{5, 6, 7, 8, 9}));
@@ -91,20 +91,29 @@ TEST_F(Run, TheListsMenuStartsFromARowOrAsksTheSelectedRows) {
     EXPECT_EQ(session->run().questionOrder(), (Order{2, 7}));
     session->run().setState(PracticeState::Stop);
     EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {1}));
+    EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kPrintCommand, {1}));
     EXPECT_EQ(session->state(), PracticeState::Ready);
 }
 
-TEST_F(Run, TheAudioConversionOpensForTheSelectedRowsOnceTheProgramOffersIt) {
+TEST_F(Run, TheAudioConversionAndPrintingOpenForTheSelectedRowsOnceTheProgramOffersThem) {
     openTen();
-    std::vector<std::vector<int>> opened;
+    std::vector<std::vector<int>> converted;
+    std::vector<std::vector<int>> printed;
     session->setAudioConversionOpener(
-        [&](const std::vector<int>& rows) { opened.push_back(rows); });
-    EXPECT_FALSE(session->listMenu(0)[3].enabled);
-    EXPECT_TRUE(session->listMenu(1)[3].enabled);
-    EXPECT_TRUE(session->listMenu(4)[3].enabled);
+        [&](const std::vector<int>& rows) { converted.push_back(rows); });
+    session->setPrintOpener([&](const std::vector<int>& rows) { printed.push_back(rows); });
+    for (size_t item : {3, 4}) {
+        EXPECT_FALSE(session->listMenu(0)[item].enabled);
+        EXPECT_TRUE(session->listMenu(1)[item].enabled);
+        EXPECT_TRUE(session->listMenu(4)[item].enabled);
+    }
+    EXPECT_EQ(session->listMenu(1)[4].id, PracticeSession::kPrintCommand);
     EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {}));
+    EXPECT_FALSE(session->onListMenuCommand(PracticeSession::kPrintCommand, {}));
     EXPECT_TRUE(session->onListMenuCommand(PracticeSession::kAudioConversionCommand, {3, 1}));
-    EXPECT_EQ(opened, (std::vector<std::vector<int>>{{3, 1}}));
+    EXPECT_TRUE(session->onListMenuCommand(PracticeSession::kPrintCommand, {5, 2}));
+    EXPECT_EQ(converted, (std::vector<std::vector<int>>{{3, 1}}));
+    EXPECT_EQ(printed, (std::vector<std::vector<int>>{{5, 2}}));
     EXPECT_EQ(session->state(), PracticeState::Ready);
 }
 

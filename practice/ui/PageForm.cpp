@@ -3,6 +3,7 @@
 
 #include <wx/filename.h>
 
+#include "core/AppFiles.h"
 #include "core/Utf.h"
 #include "practice/ui/MenuTracking.h"
 
@@ -23,8 +24,9 @@ bool PageForm::open(BaseWindow& parent, const std::u16string& fontFamily) {
         return true;
     }
     m_whyNot.clear();
-    if (!wxFileName::FileExists(page_elements::kPagePath)) {
-        m_whyNot = u"The exercise page is missing (" + fromUtf8(page_elements::kPagePath) + u").";
+    const std::string pagePath = shippedFile(page_elements::kPagePath);
+    if (!wxFileName::FileExists(wxString::FromUTF8(pagePath))) {
+        m_whyNot = u"The exercise page is missing (" + fromUtf8(pagePath) + u").";
         return false;
     }
     if (!m_browser.create(parent, 0, ExercisePage::kPageTop, 1, 1)) {
@@ -32,7 +34,7 @@ bool PageForm::open(BaseWindow& parent, const std::u16string& fontFamily) {
         return false;
     }
     m_browser.setVisible(false);
-    m_browser.navigate(page_elements::kPagePath);
+    m_browser.navigate(pagePath);
     m_editor.create(parent);
     m_editor.setVisible(false);
     m_page.setFontFamily(fontFamily);

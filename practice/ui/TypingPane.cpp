@@ -13,6 +13,7 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
+#include "core/AppFiles.h"
 #include "core/UiServices.h"
 #include "gui/WxText.h"
 #include "practice/ui/ExercisePainter.h"
@@ -81,7 +82,7 @@ bool TypingPane::onCreate() {
     m_boldFont.setFont(practiceFont(view_metrics::kBoldFontHeight, view_metrics::kBoldFontWeight));
     {
         wxLogNull quiet;  // a missing icon leaves the start screen without it
-        const wxImage icon(kIconPath, wxBITMAP_TYPE_PNG);
+        const wxImage icon(wxString::FromUTF8(shippedFile(kIconPath)), wxBITMAP_TYPE_PNG);
         if (icon.IsOk()) {
             m_icon = wxBitmap(icon);
         }

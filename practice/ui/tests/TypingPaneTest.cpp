@@ -322,7 +322,8 @@ TEST_F(Pane, TheListMenuStartsARunFromTheSelection) {
     notify.x = notify.y = 10;
     EXPECT_TRUE(pane->onNotify(notify));
     EXPECT_EQ(texts, (std::vector<std::u16string>{u"Start from here", u"選択した問題を出題する",
-                                                  u"Open Audio Conversion Dialog..."}));
+                                                  u"Open Audio Conversion Dialog...",
+                                                  u"Print Sentences..."}));
     EXPECT_EQ(enabled, (std::vector<int>{1, 2}));
     EXPECT_EQ(session().state(), PracticeState::Typing);
     EXPECT_EQ(session().run().questionOrder(), (std::vector<uint32_t>{1, 2}));
