@@ -8,6 +8,7 @@
 #include "core/AppFiles.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
+#include "dictionary/ui/DictionaryDialog.h"
 #include "export/ui/FlashWritingConverter.h"
 #include "gui/WxText.h"
 #include "gui/WxUi.h"
@@ -22,6 +23,7 @@ constexpr int kToolHeight = 28;
 TypingNavigationPane::TypingNavigationPane() : m_library(*this), m_toolWindow(*this) {}
 
 TypingNavigationPane::~TypingNavigationPane() {
+    m_dictionary.reset();
     m_typing.setSpeakerPane(nullptr);
 }
 
@@ -33,6 +35,7 @@ bool TypingNavigationPane::onCreate() {
     // The start screen shows neither the practice's controls nor the
     // speaker's: they come once it is on screen.
     m_typing.deferControls([this] {
+        m_speakerPane.setDictionaryOpener([this] { openDictionary(); });
         m_speakerPane.create(m_typing);
         m_typing.setSpeakerPane(&m_speakerPane);
     });
@@ -221,6 +224,17 @@ void TypingNavigationPane::openPrinter(const std::vector<int>& rows) {
     HtmlPrinter printer;
     printer.page().fill(m_typing.session().list(), rows);
     printer.showModal(mainWindow());
+}
+
+void TypingNavigationPane::openDictionary() {
+    if (m_dictionary && m_dictionary->isOpen()) {
+        if (wxWindow* window = m_dictionary->handle()) {
+            window->Raise();
+        }
+        return;
+    }
+    m_dictionary = std::make_unique<DictionaryDialog>();
+    m_dictionary->showModeless(mainWindow());
 }
 
 void TypingNavigationPane::openThemeMenu() {

@@ -4,6 +4,7 @@
 // typed into the HTML view.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "speech/ui/SentenceSpeaker.h"
 
 namespace pw {
+
+class DictionaryDialog;
 
 class TypingNavigationPane : public BaseWindow, public LibraryListener {
 public:
@@ -51,6 +54,9 @@ public:
     void setPracticeArea(PracticeArea* area) { m_practiceArea = area; }
     TypingPane& typingPane() { return m_typing; }
     SentenceSpeaker& speakerPane() { return m_speakerPane; }
+    // The dictionary window the speaker's "辞書" opens (beside the practice);
+    // null before the first opening.
+    DictionaryDialog* dictionaryDialog() { return m_dictionary.get(); }
 
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
@@ -93,6 +99,8 @@ private:
     void openAudioConversion(const std::vector<int>& rows);
     // The print dialog for rows of the sentence list.
     void openPrinter(const std::vector<int>& rows);
+    // Opens the dictionary window, or brings it to the front.
+    void openDictionary();
 
     TabbedPane m_tabs;
     XmlTreePane m_library;
@@ -104,6 +112,7 @@ private:
     ToolWindow m_toolWindow;
     std::u16string m_startFile;
     std::u16string m_openFile;
+    std::unique_ptr<DictionaryDialog> m_dictionary;
 };
 
 }  // namespace pw

@@ -34,3 +34,10 @@ pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 pkg_check_modules(SOUNDTOUCH REQUIRED IMPORTED_TARGET soundtouch)
 pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
 pkg_check_modules(PORTAUDIO REQUIRED IMPORTED_TARGET portaudio-2.0)
+
+# MeCab has no pkg-config file on Debian: its library and header as a target.
+find_library(MECAB_LIBRARY NAMES mecab REQUIRED)
+find_path(MECAB_INCLUDE_DIR NAMES mecab.h REQUIRED)
+add_library(MeCab::MeCab UNKNOWN IMPORTED)
+set_target_properties(MeCab::MeCab PROPERTIES IMPORTED_LOCATION ${MECAB_LIBRARY}
+                                              INTERFACE_INCLUDE_DIRECTORIES ${MECAB_INCLUDE_DIR})

@@ -14,7 +14,7 @@ namespace {
 struct State {
     DictionaryList words;
     DictionaryList patterns;
-    DictionaryWindow::ReadingStage reading;
+    ImeReadings readings;
 };
 
 State& state() {
@@ -44,9 +44,7 @@ void DictionaryWindow::replaceText(std::u16string& text) {
     State& s = state();
     s.words.replace(text);
     s.patterns.replace(text);
-    if (s.reading) {
-        s.reading(text);
-    }
+    s.readings.replace(text);
 }
 
 DictionaryList& DictionaryWindow::wordDictionaries() {
@@ -63,13 +61,14 @@ void DictionaryWindow::setUpSpeakerDictionaries() {
                          kPatternDictionaryName);
 }
 
-void DictionaryWindow::setReadingStage(ReadingStage stage) {
-    state().reading = std::move(stage);
+ImeReadings& DictionaryWindow::readings() {
+    return state().readings;
 }
 
-bool DictionaryWindow::confirm() {
+bool DictionaryWindow::confirm(ProfileSettings& settings) {
     const bool words = state().words.saveAll();
     const bool patterns = state().patterns.saveAll();
+    state().readings.saveSettings(settings);
     return words && patterns;
 }
 

@@ -8,29 +8,27 @@
 // Everything here belongs to the user-interface thread.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "dictionary/DictionaryList.h"
+#include "dictionary/ImeReadings.h"
 
 namespace pw {
 
 class DictionaryWindow {
 public:
-    // A stage run after the dictionaries (the input-method readings); it may
-    // rewrite the text in place.
-    using ReadingStage = std::function<void(std::u16string& text)>;
-
     static constexpr const char* kSpeakerFolder = "Resources/";
     static constexpr const char* kWordDictionaryName = "dict.txt";
     static constexpr const char* kPatternDictionaryName = "RegexDict.txt";
 
     // Rewrites text in place: every enabled word dictionary in list order,
-    // then every enabled pattern dictionary, then the reading stage.
+    // then every enabled pattern dictionary, then the readings.
     static void replaceText(std::u16string& text);
 
     static DictionaryList& wordDictionaries();
     static DictionaryList& patternDictionaries();
+    // The input method's readings, the third stage.
+    static ImeReadings& readings();
 
     // The speaker's set-up: "Resources/dict.txt" joins the word list and
     // "Resources/RegexDict.txt" the pattern list, each empty when its file
@@ -38,12 +36,10 @@ public:
     // every speaker may call it.
     static void setUpSpeakerDictionaries();
 
-    // Installs the reading stage; an empty function removes it.
-    static void setReadingStage(ReadingStage stage);
-
-    // The dialog's buttons: confirm saves every dictionary of both lists (false
-    // when a save failed); cancel reads the modified ones again from their files.
-    static bool confirm();
+    // The dialog's buttons: confirm saves every dictionary of both lists
+    // (false when a save failed) and writes the readings' "IME" settings;
+    // cancel reads the modified dictionaries again from their files.
+    static bool confirm(ProfileSettings& settings = ProfileSettings::instance());
     static void cancel();
 
     DictionaryWindow() = delete;

@@ -28,6 +28,7 @@ inline constexpr int kTabChanged = 105;     // tabbed pane: another tab is shown
 inline constexpr int kItemExpanded = 106;   // tree: an item was opened
 inline constexpr int kItemCollapsed = 107;  // tree: an item was closed
 inline constexpr int kBeginDrag = 108;      // tree: the user started dragging an item
+inline constexpr int kItemChecked = 109;    // table: the user checked or unchecked a row's box
 }  // namespace codes
 
 // A command from a child control to its parent. The parent tells its children

@@ -65,7 +65,11 @@ wxWindow* Table::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize
     if (!parent) {
         return nullptr;
     }
-    return new ListControl(*this, parent, pos, size, tableStyle());
+    auto* control = new ListControl(*this, parent, pos, size, tableStyle());
+    if (m_checkBoxes) {
+        control->EnableCheckBoxes(true);
+    }
+    return control;
 }
 
 wxListCtrl* Table::list() const {
@@ -75,7 +79,8 @@ wxListCtrl* Table::list() const {
 void Table::bindControlEvents() {
     for (wxEventType type : std::initializer_list<wxEventType>{
              wxEVT_LIST_ITEM_ACTIVATED, wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED,
-             wxEVT_LIST_KEY_DOWN, wxEVT_LIST_COL_CLICK, wxEVT_CONTEXT_MENU}) {
+             wxEVT_LIST_KEY_DOWN, wxEVT_LIST_COL_CLICK, wxEVT_CONTEXT_MENU, wxEVT_LIST_ITEM_CHECKED,
+             wxEVT_LIST_ITEM_UNCHECKED}) {
         listen(type);
     }
 }
@@ -116,6 +121,12 @@ bool Table::translate(wxEvent& event) {
     } else if (type == wxEVT_LIST_COL_CLICK) {
         notify.code = codes::kColumnClick;
         notify.column = listEvent.GetColumn();
+    } else if (type == wxEVT_LIST_ITEM_CHECKED || type == wxEVT_LIST_ITEM_UNCHECKED) {
+        if (m_checking) {
+            return true;
+        }
+        notify.code = codes::kItemChecked;
+        notify.row = static_cast<int>(listEvent.GetIndex());
     } else {
         return false;
     }
@@ -219,6 +230,21 @@ std::u16string Table::cellText(int row, int column) const {
         return {};
     }
     return fromWx(l->GetItemText(row, column));
+}
+
+bool Table::isRowChecked(int row) const {
+    auto* l = list();
+    return l && row >= 0 && row < rowCount() && l->IsItemChecked(row);
+}
+
+void Table::setRowChecked(int row, bool checked) {
+    auto* l = list();
+    if (!l || row < 0 || row >= rowCount() || l->IsItemChecked(row) == checked) {
+        return;
+    }
+    m_checking = true;
+    l->CheckItem(row, checked);
+    m_checking = false;
 }
 
 int Table::selectedRow() const {

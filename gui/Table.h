@@ -9,6 +9,8 @@
 //                          table's client coordinates, row under them
 //   codes::kKeyDown        a key (Notify::key) with the focus in the table
 //   codes::kColumnClick    a column title was clicked (Notify::column)
+//   codes::kItemChecked    the user checked or unchecked the box of a row
+//                          (tables made with setCheckBoxes)
 #pragma once
 
 #include <string>
@@ -34,6 +36,11 @@ public:
 
     // Before create: one row at a time instead of many.
     void setSingleSelection(bool single) { m_singleSelection = single; }
+    // Before create: a check box at the start of every row.
+    void setCheckBoxes(bool checkBoxes) { m_checkBoxes = checkBoxes; }
+    bool isRowChecked(int row) const;
+    // Sends nothing.
+    void setRowChecked(int row, bool checked);
 
     int addColumn(const std::u16string& title, int width, Align align = Align::Left);
     int columnCount() const;
@@ -80,6 +87,8 @@ protected:
 
 private:
     bool m_singleSelection = false;
+    bool m_checkBoxes = false;
+    bool m_checking = false;  // setRowChecked at work
 };
 
 }  // namespace pw

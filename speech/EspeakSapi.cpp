@@ -104,11 +104,15 @@ void EspeakSapi::dropUtterance() {
 }
 
 bool EspeakSapi::isJapaneseVoice() const {
+    return speaksJapanese(m_voice);
+}
+
+bool EspeakSapi::speaksJapanese(int voiceIndex) {
     const auto& voices = EspeakEngine::instance().voices();
-    if (m_voice < 0 || m_voice >= static_cast<int>(voices.size())) {
+    if (voiceIndex < 0 || voiceIndex >= static_cast<int>(voices.size())) {
         return false;
     }
-    const std::string& language = voices[static_cast<size_t>(m_voice)].language;
+    const std::string& language = voices[static_cast<size_t>(voiceIndex)].language;
     return language == "ja" || language.rfind("ja-", 0) == 0;
 }
 

@@ -66,6 +66,9 @@ public:
     // The voice's place in the engine's voice list, -1 when none.
     int voiceIndex() const { return m_voice; }
     bool isJapaneseVoice() const;
+    // Whether the engine's voice voiceIndex speaks Japanese; false for an
+    // index the engine does not have.
+    static bool speaksJapanese(int voiceIndex);
     // The stream-format number files are written in.
     int formatNumber() const { return m_format; }
 

@@ -7,6 +7,7 @@
 
 #include "audio/BassPlayer.h"
 #include "dictionary/DictionaryWindow.h"
+#include "speech/EspeakSapi.h"
 #include "speech/SpeechFormat.h"
 #include "speech/SpeechText.h"
 
@@ -185,6 +186,13 @@ void Speaker::selectVoice(int index, int entry) {
     if (m_tts) {
         m_tts->changeVoice(static_cast<int>(i), m_voiceLists[i]);
     }
+    DictionaryWindow::readings().followVoices(speaksJapanese(0) || speaksJapanese(1));
+}
+
+bool Speaker::speaksJapanese(int index) const {
+    const ChoiceList& list = m_voiceLists[slot(index)];
+    const int entry = list.selectedIndex();
+    return entry >= 0 && EspeakSapi::speaksJapanese(static_cast<int>(list.data(entry)));
 }
 
 void Speaker::selectFormat(int entry) {
@@ -230,6 +238,7 @@ void Speaker::loadSettings(const ProfileSettings& settings) {
     setRate(1, settings.read(settings::kRate2));
     m_enabled[0] = settings.read(settings::kEnable1) > 0;
     m_enabled[1] = settings.read(settings::kEnable2) > 0;
+    DictionaryWindow::readings().loadSettings(settings, speaksJapanese(0) || speaksJapanese(1));
 }
 
 void Speaker::saveSettings(ProfileSettings& settings) const {

@@ -76,14 +76,20 @@ public:
     // Every speech event goes to listener (null: none).
     void setSpeechListener(SapiEventListener* listener);
 
+    // Also reads the readings' "IME" settings, which without stored values
+    // are on when a voice speaks Japanese.
     void loadSettings(const ProfileSettings& settings = ProfileSettings::instance());
     void saveSettings(ProfileSettings& settings = ProfileSettings::instance()) const;
 
     // The pane's controls.
     ChoiceList& voiceList(int index) { return m_voiceLists[slot(index)]; }
     ChoiceList& formatList() { return m_formatList; }
+    // Choosing a voice also lets the Japanese readings follow the voices
+    // while the learner has not settled them.
     void selectVoice(int index, int entry);
     void selectFormat(int entry);
+    // Whether the voice chosen for index speaks Japanese.
+    bool speaksJapanese(int index) const;
     bool isVoiceEnabled(int index) const { return m_enabled[slot(index)]; }
     void setVoiceEnabled(int index, bool enabled);
     int rate(int index) const { return m_rates[slot(index)]; }

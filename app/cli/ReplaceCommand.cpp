@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/cli/CommandUi.h"
+#include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "dictionary/DictionaryWindow.h"
 
@@ -29,20 +30,41 @@ int printReplacedLines(std::istream& in, std::ostream& out) {
     return boxes.boxCount() == 0 ? 0 : 1;
 }
 
+bool enableReadings(std::ostream& err) {
+    ImeReadings& readings = DictionaryWindow::readings();
+    readings.loadSettings(ProfileSettings::instance(), false);
+    readings.setEnabled(true);
+    if (readings.openSelected()) {
+        return true;
+    }
+    err << "phrasewright: --readings: the Japanese readings ("
+        << toUtf8(readings.selectedIdentifier())
+        << ") are not available: MeCab and its dictionary (mecab-ipadic-utf8) are needed\n";
+    return false;
+}
+
 Subcommand replaceCommand() {
-    return {"--replace", "", "Print each line of standard input as it will be spoken.",
+    return {"--replace", "[--readings]",
+            "Print each line of standard input as it will be spoken (--readings: with the "
+            "Japanese readings).",
             [](const std::vector<std::string>& args, CommandStreams& io) {
-                if (!args.empty()) {
-                    io.err << "phrasewright: --replace takes no arguments; it reads lines from "
-                              "standard input\n";
+                const bool readings = args.size() == 1 && args[0] == "--readings";
+                if (!args.empty() && !readings) {
+                    io.err << "phrasewright: --replace takes no arguments but --readings; it reads "
+                              "lines from standard input\n";
                     return 2;
+                }
+                if (readings && !enableReadings(io.err)) {
+                    return 1;
                 }
                 return printReplacedLines(io.in, io.out);
             },
             "Reads lines of UTF-8 text from standard input and prints each as the speaker "
             "will say it, after the word and pattern dictionaries of Resources/ (dict.txt, "
             "RegexDict.txt). A rule that fails is reported on standard error and ends the "
-            "replacement of that line.\nExit status: 0; 1 when a rule failed; 2 for a wrong "
+            "replacement of that line. With --readings, Japanese text is read through MeCab "
+            "first.\nExit status: 0; 1 when a rule failed or the readings are not available; 2 for "
+            "a wrong "
             "command line."};
 }
 

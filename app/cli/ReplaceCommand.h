@@ -14,7 +14,11 @@ namespace pw {
 // a replacement rule failed (its message box goes to standard error).
 int printReplacedLines(std::istream& in, std::ostream& out);
 
-// The subcommand: its input to its output; takes no arguments.
+// Turns the Japanese readings on for this run, with the analyser of the
+// stored "IME" settings; false (saying why on err) when it cannot be opened.
+bool enableReadings(std::ostream& err);
+
+// The subcommand: its input to its output; "--readings" adds the readings.
 Subcommand replaceCommand();
 
 }  // namespace pw

@@ -1,6 +1,7 @@
 // The practice pane inside the main window: opening another file offers to
 // save the results of the open one, keys the content pane receives reach the
-// practice, and closing the window offers to save and keeps the options.
+// practice, closing the window offers to save and keeps the options, and the
+// speaker's "辞書" opens the dictionary window.
 #include <filesystem>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "core/Utf.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
+#include "dictionary/ui/DictionaryDialog.h"
 #include "gui/testsupport/GuiTest.h"
 #include "practice/ui/testsupport/KeyPresses.h"
 
@@ -127,6 +129,24 @@ TEST_F(PracticeArea, KeysOfTheContentPaneReachThePractice) {
     EXPECT_EQ(session().state(), PracticeState::Answer);
     test::pressKey(content().handle(), WXK_ESCAPE);
     EXPECT_EQ(session().state(), PracticeState::Ready);
+}
+
+TEST_F(PracticeArea, TheSpeakersDictionaryButtonOpensOneDictionaryWindowBesideThePractice) {
+    ASSERT_TRUE(content().openLearningFile(u"Data/a.xml"));
+    ASSERT_TRUE(test::runEventsUntil([&] { return content().speakerPane().handle() != nullptr; }));
+    Button& button = content().speakerPane().dictionaryButton();
+    EXPECT_TRUE(button.isEnabled());
+    EXPECT_EQ(content().dictionaryDialog(), nullptr);
+    for (int i = 0; i < 2; ++i) {
+        test::sendNative(button.handle(), wxEVT_BUTTON);
+        ASSERT_NE(content().dictionaryDialog(), nullptr);
+        EXPECT_TRUE(content().dictionaryDialog()->isOpen());
+    }
+    DictionaryDialog* dialog = content().dictionaryDialog();
+    // Modeless: the practice goes on while it is open.
+    ASSERT_TRUE(session().startRun(RunKind::AllRows));
+    test::sendNative(button.handle(), wxEVT_BUTTON);
+    EXPECT_EQ(content().dictionaryDialog(), dialog) << "the open one comes to the front";
 }
 
 TEST_F(PracticeArea, ClosingTheWindowOffersToSaveAndKeepsTheOptions) {

@@ -3,8 +3,9 @@
 // its hint after five misses, its answer, the answer in a light theme, a
 // question and an answer with marked roles in the exercise page, the audio
 // conversion dialog while it converts the sample's sentences, a flash card,
-// and the word board of a sentence being put in order. Runs in a scratch copy
-// of the program folder, so the learner's own files are never touched.
+// the word board of a sentence being put in order, and the dictionary window
+// previewing the readings of a Japanese text. Runs in a scratch copy of the
+// program folder, so the learner's own files are never touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
 //                             under xvfb-run)
@@ -26,6 +27,7 @@
 #include "core/ProfileSettings.h"
 #include "core/Utf.h"
 #include "core/testsupport/TestFiles.h"
+#include "dictionary/ui/DictionaryDialog.h"
 #include "export/ui/FlashWritingConverter.h"
 #include "gui/ImageStrip.h"
 #include "gui/WxUi.h"
@@ -198,6 +200,30 @@ bool shootWordBoard(TestApp& app, TypingPane& pane, const std::string& folder) {
     return shoot(app, folder, "word-board.png");
 }
 
+// The dictionary window as the speaker's "辞書" opens it, on its readings tab
+// with a translation of the sample typed in.
+bool shootDictionary(TypingNavigationPane& content, const std::string& outputFolder) {
+    test::sendNative(content.speakerPane().dictionaryButton().handle(), wxEVT_BUTTON);
+    DictionaryDialog* dialog = content.dictionaryDialog();
+    if (!dialog || !dialog->isOpen()) {
+        std::fprintf(stderr, "The dictionary window did not open\n");
+        return false;
+    }
+    dialog->window().tabs().select(2);
+    ImeDictionaryPane& ime = dialog->window().imePane();
+    ime.useAsDictionary().setChecked(true);
+    test::sendNative(ime.useAsDictionary().handle(), wxEVT_CHECKBOX, 1);
+    ime.textEditor().replaceSelection(u"昨夜はよく眠れましたか。\n駅までの道を教えてください。");
+    runEventsUntil([&] { return ime.preview() && !ime.isPreviewLoading(); }, 20000);
+    settle(800);
+    const std::string path = outputFolder + "/dictionary.png";
+    std::string error;
+    const bool ok = captureWindow(dialog->handle(), path, &error);
+    std::printf("%s%s\n", path.c_str(), ok ? "" : (": " + error).c_str());
+    dialog->close(wxID_CANCEL);
+    return ok;
+}
+
 int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
     test::TempDir scratch;
     for (const char* item : {"Resources", "Data", "Lists", "Dictionaries", "Tree.xml"}) {
@@ -259,6 +285,7 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
     }
     ok = shootAnswer(app, pane, outputFolder, "answer-paper.png") && ok;
     ok = shootConversion(pane, scratch.path(), outputFolder) && ok;
+    ok = shootDictionary(content, outputFolder) && ok;
 
     // The exercise page, in the first theme: a question half typed, then its
     // answer with the roles of the sentence marked under it.

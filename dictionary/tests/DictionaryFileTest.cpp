@@ -21,17 +21,8 @@ using test::readAll;
 using test::TempDir;
 using test::writeAll;
 
-const std::string kBom = "\xFF\xFE";
-
-// UTF-16LE bytes of ASCII text.
-std::string utf16(std::string_view ascii) {
-    std::string bytes;
-    for (const char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
+using test::kBom;
+using test::utf16;
 
 // Sets LC_ALL, which decides the system code page, for one test.
 struct ScopedLocale : test::ScopedEnv {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,19 @@
 #include "dictionary/BaseDictionaryData.h"
 
 namespace pw::test {
+
+// The byte-order mark of the files the dictionaries write.
+inline const std::string kBom = "\xFF\xFE";
+
+// UTF-16LE bytes of ASCII text.
+inline std::string utf16(std::string_view ascii) {
+    std::string bytes;
+    for (const char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
 
 // Key (or pattern) and value (or replacement) pairs, in the order they are set.
 using EntryTable = std::vector<std::pair<std::u16string, std::u16string>>;

@@ -1,6 +1,6 @@
-// The process-wide lists: the order of replaceText, enabled flags, the
-// speaker's set-up from the program folder, the shipped starter dictionaries,
-// and confirming or cancelling the dialog.
+// The process-wide lists: the order of replaceText (words, patterns, then
+// readings), enabled flags, the speaker's set-up from the program folder, the
+// shipped starter dictionaries, and confirming or cancelling the dialog.
 #include "dictionary/DictionaryWindow.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "dictionary/DictionaryData.h"
 #include "dictionary/RegexDictionaryData.h"
 #include "dictionary/tests/DictionaryTestSupport.h"
+#include "dictionary/tests/FakeIme.h"
 
 namespace pw {
 namespace {
@@ -44,7 +45,6 @@ protected:
     static void clearAll() {
         DictionaryWindow::wordDictionaries().clear();
         DictionaryWindow::patternDictionaries().clear();
-        DictionaryWindow::setReadingStage({});
     }
 
     static void addWords(const test::EntryTable& entries) {
@@ -82,17 +82,18 @@ TEST_F(DictionaryWindowTest, WordsThenPatternsThenReadingsEachSeeingTheLastOutpu
     addWords({{u"Dr.", u"Doctor"}});
     addWords({{u"Doctor", u"Doc"}});
     addPatterns({{u"Doc\\b", u"Dok"}});
-    addPatterns({{u"k", u"q"}});
-    DictionaryWindow::setReadingStage([](std::u16string& text) { text += u" (read)"; });
-    EXPECT_EQ(replaced(u"Dr. Who"), u"Doq Who (read)");
+    addPatterns({{u"k", u"q"}, {u"Who", u"Who 東京"}});
+    test::ScopedFakeIme fake(DictionaryWindow::readings());
+    DictionaryWindow::readings().setEnabled(true);
+    EXPECT_EQ(replaced(u"Dr. Who"), u"Doq Who  トウキョウ ");
 
     DictionaryWindow::wordDictionaries().at(1)->setEnabled(false);
     DictionaryWindow::patternDictionaries().at(0)->setEnabled(false);
-    EXPECT_EQ(replaced(u"Dr. Who"), u"Doctor Who (read)");
+    EXPECT_EQ(replaced(u"Dr. Who"), u"Doctor Who  トウキョウ ");
 
     DictionaryWindow::wordDictionaries().at(1)->setEnabled(true);
-    DictionaryWindow::setReadingStage({});
-    EXPECT_EQ(replaced(u"Dr. Who"), u"Doc Who");
+    DictionaryWindow::readings().setEnabled(false);
+    EXPECT_EQ(replaced(u"Dr. Who"), u"Doc Who 東京");
     EXPECT_EQ(replaced(u""), u"");
 }
 

@@ -163,5 +163,47 @@ TEST(Table, DoubleClickAndRightClickOnARowNotifyWithThatRow) {
     EXPECT_EQ(table.selectedRows(), std::vector<int>{2});
 }
 
+TEST(Table, CheckBoxesChangedByCodeSayNothingAndByTheUserNotify) {
+    HostWindow host(400, 300);
+    Table table;
+    table.setCheckBoxes(true);
+    table.setSingleSelection(true);
+    table.create(host, 0, 0, 380, 280);
+    table.addColumn(u"Dictionary", 170);
+    table.addRow({u"dict.txt"});
+    table.addRow({u"names.txt"});
+    EXPECT_FALSE(table.isRowChecked(0));
+    table.setRowChecked(0, true);
+    table.setRowChecked(1, true);
+    table.setRowChecked(1, false);
+    EXPECT_TRUE(table.isRowChecked(0));
+    EXPECT_FALSE(table.isRowChecked(1));
+    EXPECT_FALSE(table.isRowChecked(7));
+    runEventsFor(50);
+    EXPECT_TRUE(host.notifications.empty());
+
+    host.handle()->Raise();
+    runEventsFor(100);
+    auto* list = static_cast<wxListCtrl*>(table.handle());
+    wxRect rect;
+    ASSERT_TRUE(list->GetItemRect(1, rect));
+    wxUIActionSimulator sim;
+    sim.MouseMove(list->ClientToScreen(rect.GetPosition() + wxSize(8, rect.height / 2)));
+    runEventsFor(50);
+    sim.MouseClick();
+    const auto checked = [&] {
+        for (const auto& n : host.notifications) {
+            if (n.code == codes::kItemChecked) {
+                return &n;
+            }
+        }
+        return static_cast<const Notify*>(nullptr);
+    };
+    runEventsUntil([&] { return checked() != nullptr; }, 2000);
+    ASSERT_NE(checked(), nullptr);
+    EXPECT_EQ(checked()->row, 1);
+    EXPECT_TRUE(table.isRowChecked(1));
+}
+
 }  // namespace
 }  // namespace pw

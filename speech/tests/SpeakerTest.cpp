@@ -13,6 +13,7 @@
 #include "dictionary/DictionaryWindow.h"
 #include "speech/Speaker.h"
 #include "speech/tests/SpeechFakes.h"
+#include "speech/tests/SpeechTestSupport.h"
 
 namespace pw {
 namespace {
@@ -189,6 +190,56 @@ TEST_F(SpeakerTest, TheLearnersDictionariesApplyToSpeechAndPlainFiles) {
     m_speaker->convertToWav(file, 0, u"Dr.<silence msec=\"10\"/>", true);
     EXPECT_EQ(voice(0).written.back(), u"Dr.<silence msec=\"10\"/>");
     words->remove(u"Dr.");
+}
+
+TEST_F(SpeakerTest, WithTheReadingsKanjiAreSpokenAndWrittenInKatakana) {
+    ImeReadings& readings = DictionaryWindow::readings();
+    readings.setEnabled(true);
+    const std::u16string text = u"漢字の本です。Kana かな and ASCII.";
+    const std::u16string spoken = u" カンジ の ホン です。Kana かな and ASCII.";
+    m_speaker->speak(text, 1);
+    EXPECT_EQ(voice(1).spoken.back(), spoken);
+    const std::u16string file = fromUtf8(m_dir.file("reading.wav"));
+    m_speaker->convertToWav(file, 1, text, false);
+    EXPECT_EQ(voice(1).written.back(), spoken) << "a file sounds as the speech does";
+
+    readings.setEnabled(false);
+    m_speaker->speak(text, 1);
+    EXPECT_EQ(voice(1).spoken.back(), text);
+    readings.loadSettings(ProfileSettings(), false);
+}
+
+// With espeak-ng's own voices, whose Japanese voice reads kana only.
+TEST(SpeakerReadings, WithoutStoredSettingsTheyAreOnWhileAVoiceSpeaksJapanese) {
+    test::ScopedRecordingUi ui;
+    test::TempDir dir;
+    Speaker speaker(std::make_unique<FakePlayer>());
+    ASSERT_TRUE(speaker.initialize());
+    const int japanese = test::findEntry(speaker.voiceList(1), u"Japanese");
+    ASSERT_GT(japanese, 0);
+    ImeReadings& readings = DictionaryWindow::readings();
+    ProfileSettings settings;
+    settings.setPath(dir.file("phrasewright.ini"));
+
+    speaker.loadSettings(settings);
+    EXPECT_FALSE(speaker.speaksJapanese(1));
+    EXPECT_FALSE(readings.isEnabled());
+    speaker.selectVoice(1, japanese);
+    EXPECT_TRUE(speaker.speaksJapanese(1));
+    EXPECT_TRUE(readings.isEnabled()) << "a Japanese voice chosen while running";
+
+    settings.writeInt(u"Speaker", u"Voice1", japanese);
+    speaker.loadSettings(settings);
+    EXPECT_TRUE(readings.isEnabled()) << "voice 1 speaks Japanese";
+    EXPECT_FALSE(readings.isSettled());
+
+    settings.writeInt(u"IME", u"Enable", 0);
+    speaker.loadSettings(settings);
+    EXPECT_FALSE(readings.isEnabled()) << "the learner's stored choice";
+    speaker.selectVoice(1, japanese);
+    EXPECT_FALSE(readings.isEnabled());
+    speaker.close();
+    readings.loadSettings(ProfileSettings(), false);
 }
 
 TEST_F(SpeakerTest, ConversionResults) {

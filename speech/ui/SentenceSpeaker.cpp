@@ -5,6 +5,8 @@
 
 #include <wx/window.h>
 
+#include "gui/ChildControl.h"
+
 namespace pw {
 namespace {
 
@@ -42,16 +44,8 @@ SentenceSpeaker::SentenceSpeaker(Speaker& speaker) : m_speaker(speaker) {
 
 void SentenceSpeaker::createControl(BaseWindow& control, BaseWindow& parent,
                                     const std::u16string& text, const std::u16string& tip) {
-    control.setText(text);
-    control.create(parent, 0, 0, 10, 10);
-    if (!tip.empty()) {
-        control.setToolTip(tip);
-    }
-    if (dynamic_cast<Label*>(&control) && parent.handle()) {
-        control.setBackColor(parent.handle()->GetBackgroundColour());
-    }
     // Controls inside the group report to the pane.
-    control.setCommandTarget(this);
+    createChildControl(control, parent.handle(), text, tip, this);
 }
 
 bool SentenceSpeaker::onCreate() {
@@ -79,8 +73,9 @@ bool SentenceSpeaker::onCreate() {
     createControl(m_volume, *this, u"");
     createControl(m_dictionary, *this, u"辞書",
                   u"この辞書は SAPI を使った音声読み上げ時に使用します");
-    // The dictionary window is not part of the program yet.
-    m_dictionary.setEnabled(false);
+    // The dictionary window belongs to another subsystem: the program hands
+    // the pane the way to open it.
+    m_dictionary.setEnabled(static_cast<bool>(m_dictionaryOpener));
 
     fillCombo(m_voiceCombo[0], m_speaker.voiceList(0));
     fillCombo(m_voiceCombo[1], m_speaker.voiceList(1));
@@ -158,8 +153,21 @@ void SentenceSpeaker::saveSettings(ProfileSettings& settings) const {
     m_speaker.saveSettings(settings);
 }
 
+void SentenceSpeaker::setDictionaryOpener(std::function<void()> opener) {
+    m_dictionaryOpener = std::move(opener);
+    if (m_dictionary.handle()) {
+        m_dictionary.setEnabled(static_cast<bool>(m_dictionaryOpener));
+    }
+}
+
 bool SentenceSpeaker::onCommand(const Command& command) {
     const wxWindow* sender = command.sender;
+    if (sender == m_dictionary.handle() && command.code == codes::kClicked) {
+        if (m_dictionaryOpener) {
+            m_dictionaryOpener();
+        }
+        return true;
+    }
     for (int i = 0; i < 2; ++i) {
         if (sender == m_chooser[i].handle() && command.code == codes::kClicked) {
             showVoice(i);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "gui/BaseWindow.h"
@@ -35,6 +36,8 @@ public:
     void saveSettings(ProfileSettings& settings = ProfileSettings::instance()) const;
 
     Speaker& speaker() { return m_speaker; }
+    // What "辞書" does; the button is greyed out until one is set.
+    void setDictionaryOpener(std::function<void()> opener);
 
     // The controls, for the pane's tests.
     ComboBox& voiceCombo(int index) { return m_voiceCombo[slot(index)]; }
@@ -77,6 +80,7 @@ private:
     Label m_volumeLabel;
     Slider m_volume;
     Button m_dictionary;
+    std::function<void()> m_dictionaryOpener;
     int m_shownVoice = 0;
 };
 

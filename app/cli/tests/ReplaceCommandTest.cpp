@@ -1,4 +1,5 @@
-// "phrasewright --replace" with the dictionaries of a program folder.
+// "phrasewright --replace" with the dictionaries of a program folder, and
+// with the Japanese readings.
 #include "app/cli/ReplaceCommand.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,11 @@
 
 #include "app/cli/Subcommand.h"
 #include "app/cli/tests/RunCommand.h"
+#include "core/ProfileSettings.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryWindow.h"
+#include "dictionary/Ime.h"
 
 namespace pw {
 namespace {
@@ -46,9 +49,44 @@ TEST(ReplaceCommand, PrintsEachLineAsItWillBeSpoken) {
     EXPECT_NE(ui->boxes[0].text.find(u"\r\n(bad"), std::u16string::npos);
 }
 
+// The readings run after the dictionaries, with the analyser the settings name.
+TEST(ReplaceCommand, WithReadingsKanjiAreSpokenInKatakana) {
+    test::TempDir dir;
+    fs::create_directory(dir.file("Resources"));
+    test::writeAll(dir.file("Resources/dict.txt"), "漢字\tKanji\r\n");
+    ProfileSettings& settings = ProfileSettings::instance();
+    const std::string oldPath = settings.path();
+    settings.setPath(dir.file("phrasewright.ini"));
+    const fs::path started = fs::current_path();
+    fs::current_path(dir.path());
+
+    std::ostringstream out, err;
+    EXPECT_EQ(test::runCommand({"--replace", "--readings"}, out, err,
+                               "彼女は東京に十年住んでいます。\nKanji and かな\n"),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(),
+              " カノジョ は トウキョウ に ジュウ  ネン  スン でいます。\n カンジ  and かな\n");
+
+    // An analyser that is not installed is reported, and nothing is printed.
+    settings.writeInt(u"IME", u"NameIndex", 1);
+    if (!Ime::isInstalled(Ime::identifiers()[1])) {
+        std::ostringstream none, why;
+        EXPECT_EQ(test::runCommand({"--replace", "--readings"}, none, why, "漢字\n"), 1);
+        EXPECT_EQ(none.str(), "");
+        EXPECT_NE(why.str().find("MeCab.NAIST"), std::string::npos) << why.str();
+    }
+    fs::current_path(started);
+    settings.setPath(oldPath);
+    DictionaryWindow::wordDictionaries().clear();
+    DictionaryWindow::patternDictionaries().clear();
+    DictionaryWindow::readings().loadSettings(ProfileSettings(), false);
+}
+
 TEST(ReplaceCommand, TakesNoArguments) {
     std::ostringstream out, err;
     EXPECT_EQ(test::runCommand({"--replace", "text"}, out, err), 2);
+    EXPECT_EQ(test::runCommand({"--replace", "--readings", "x"}, out, err), 2);
     EXPECT_NE(err.str().find("standard input"), std::string::npos);
     std::ostringstream usage, none;
     test::runCommand({"--help"}, usage, none);

@@ -80,7 +80,14 @@ TEST_F(SentenceSpeakerPane, ControlsWithTheirTextsRangesAndTooltips) {
     EXPECT_EQ(pane.speedLabel(0).getText(), u"Voice1 Speed");
     EXPECT_EQ(pane.speedLabel(1).getText(), u"Voice2 Speed");
     EXPECT_EQ(pane.dictionaryButton().getText(), u"辞書");
-    EXPECT_FALSE(pane.dictionaryButton().isEnabled());
+    EXPECT_FALSE(pane.dictionaryButton().isEnabled()) << "until the program says how to open it";
+    int opened = 0;
+    pane.setDictionaryOpener([&] { ++opened; });
+    EXPECT_TRUE(pane.dictionaryButton().isEnabled());
+    wxCommandEvent click(wxEVT_BUTTON, pane.dictionaryButton().handle()->GetId());
+    click.SetEventObject(pane.dictionaryButton().handle());
+    pane.dictionaryButton().handle()->ProcessWindowEvent(click);
+    EXPECT_EQ(opened, 1);
 
     for (int i = 0; i < 2; ++i) {
         auto* spin = dynamic_cast<wxSpinCtrl*>(pane.speedField(i).handle());
