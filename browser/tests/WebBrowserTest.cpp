@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/window.h>
 
 #include "browser/WebBrowser.h"
 #include "core/Utf.h"
@@ -211,6 +212,31 @@ TEST_F(Browser, AnswersNeverComeAfterTheBrowserIsGone) {
     browser.setElementHtml(u"first", u"x", [&](bool) { ++answers; });
     EXPECT_FALSE(browser.navigate(page()));
     EXPECT_EQ(answers, 0);
+}
+
+// The program closing while the page still owes answers: they must not reach
+// the view that went with the window.
+TEST(BrowserClosing, AnswersOutstandingWhenTheWholeWindowGoesAreAwaitedSafely) {
+    test::TempDir dir;
+    test::writeAll(dir.file("page.html"), kPage);
+    auto host = std::make_unique<test::HostWindow>(600, 400);
+    WebBrowser browser;
+    ASSERT_TRUE(browser.create(*host, 0, 0, 600, 400)) << toUtf8(browser.lastError());
+    Recorder recorder;
+    browser.setListener(&recorder);
+    ASSERT_TRUE(browser.navigate(dir.file("page.html")));
+    ASSERT_TRUE(runEventsUntil([&] { return !recorder.loads.empty(); }, 20000));
+    int answers = 0;
+    for (int i = 0; i < 5; ++i) {
+        browser.runScript(u"(function(){var t=Date.now();while(Date.now()-t<40){}return 1;})()",
+                          [&](bool, const std::u16string&) { ++answers; });
+    }
+    wxWindow* top = host->handle();
+    top->Destroy();  // as closing the main window does: the page goes with it
+    test::runEventsFor(1500);
+    EXPECT_EQ(answers, 0);
+    browser.destroy();
+    host.reset();
 }
 
 TEST(BrowserEngine, WithoutTheEngineModuleNoPageIsMadeAndTheReasonIsGiven) {

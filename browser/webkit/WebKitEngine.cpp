@@ -11,6 +11,8 @@
 
 #include <wx/filename.h>
 #include <wx/filesys.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
 #include <wx/webview.h>
 
 #include "browser/WebEngine.h"
@@ -120,21 +122,43 @@ struct PrintJob {
 };
 
 // A view whose window went while answers to its scripts were still out: wx
-// would hand them to the deleted view, so it waits for them hidden in the
-// top-level window and goes after the last.
+// would hand them to the deleted view, so it waits for them hidden and goes
+// after the last. When the whole window is going (the program closing), it
+// waits in a hidden frame of its own, which also keeps the event loop running
+// until the answers are in, for two seconds at most.
 void park(wxWebView* view, int outstanding) {
     wxWindow* top = wxGetTopLevelParent(view);
+    wxFrame* shelter = nullptr;
     if (!top || top == view || top->IsBeingDeleted()) {
-        return;
+        shelter = new wxFrame(nullptr, wxID_ANY, wxString());
+        top = shelter;
     }
     view->Hide();
     view->Reparent(top);
+    wxWindow* doomed = shelter ? static_cast<wxWindow*>(shelter) : view;
     auto left = std::make_shared<int>(outstanding);
-    view->Bind(wxEVT_WEBVIEW_SCRIPT_RESULT, [view, left](wxWebViewEvent&) {
+    view->Bind(wxEVT_WEBVIEW_SCRIPT_RESULT, [doomed, left](wxWebViewEvent&) {
         if (--*left == 0 && wxTheApp) {
-            wxTheApp->ScheduleForDestruction(view);
+            wxTheApp->ScheduleForDestruction(doomed);
         }
     });
+    if (shelter) {
+        // The timer is not the frame's child: it goes with the frame by hand.
+        auto* timer = new wxTimer(shelter);
+        shelter->Bind(wxEVT_TIMER, [shelter](wxTimerEvent&) {
+            if (wxTheApp) {
+                wxTheApp->ScheduleForDestruction(shelter);
+            }
+        });
+        shelter->Bind(wxEVT_DESTROY, [shelter, timer](wxWindowDestroyEvent& event) {
+            event.Skip();
+            if (event.GetEventObject() == shelter) {
+                timer->Stop();
+                delete timer;
+            }
+        });
+        timer->StartOnce(2000);
+    }
 }
 
 // The view sits in a plain window of its own, which is what the program holds
