@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -25,6 +26,16 @@ public:
     // Pauses what is being spoken or played, or resumes it when paused.
     virtual void togglePause() = 0;
     virtual bool isSpeaking() const = 0;
+    // A learning file was opened: its sentences and translations as plain
+    // text, and whether its sentences have recorded audio. The speaker takes
+    // what suits the file where the learner has not chosen.
+    virtual void fileOpened(const std::vector<std::u16string>& sentences,
+                            const std::vector<std::u16string>& translations,
+                            bool hasRecordedAudio) {
+        (void)sentences;
+        (void)translations;
+        (void)hasRecordedAudio;
+    }
 };
 
 }  // namespace pw

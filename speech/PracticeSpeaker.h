@@ -21,6 +21,11 @@ public:
     void stop() override { m_speaker.stopPlayback(); }
     void togglePause() override { m_speaker.togglePause(); }
     bool isSpeaking() const override { return m_speaker.isSpeaking(); }
+    void fileOpened(const std::vector<std::u16string>& sentences,
+                    const std::vector<std::u16string>& translations,
+                    bool hasRecordedAudio) override {
+        m_speaker.suggestForFile(sentences, translations, hasRecordedAudio);
+    }
 
 private:
     Speaker& m_speaker;
