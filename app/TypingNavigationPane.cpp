@@ -76,8 +76,7 @@ bool TypingNavigationPane::onNotify(const Notify&) {
 
 bool TypingNavigationPane::onClose() {
     saveLibrary();
-    practiceArea().finish();
-    return true;
+    return practiceArea().finish();
 }
 
 bool TypingNavigationPane::onKeyDown(const KeyInput& key) {

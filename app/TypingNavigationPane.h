@@ -61,7 +61,8 @@ public:
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
     bool onNotify(const Notify& notify) override;
-    // Saves the library's state and lets the practice finish; always agrees.
+    // Saves the library's state and lets the practice finish; refuses when
+    // results could not be saved and the learner keeps the program open.
     bool onClose() override;
     // Keys (also those typed into the HTML view) and the right button go to
     // the practice area.

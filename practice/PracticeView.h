@@ -56,7 +56,7 @@ struct PracticeView {
     bool checked = false;
     bool sentenceVisibility = true;
 
-    // ---- Ready: the description editor's text when Ready was entered.
+    // ---- Ready: the description editor's text when the file was opened.
     std::u16string description;
 
     // ---- NoFile: the practice totals, label and value per line.
