@@ -52,6 +52,12 @@ public:
     TypingPane& typingPane() { return m_typing; }
     SentenceSpeaker& speakerPane() { return m_speakerPane; }
 
+    // The client size at which the library and every control of the
+    // practice pane, with the sentence list's columns, show.
+    static wxSize preferredSize();
+    // The library's width in a pane width wide.
+    static int libraryWidth(int width);
+
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
     XmlTreePane& library() { return m_library; }
