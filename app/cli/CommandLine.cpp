@@ -31,6 +31,13 @@ const std::string& startDirectory() {
     return g_startDirectory;
 }
 
+std::string fromStartFolder(const std::string& path) {
+    if (path.empty() || path.front() == '/' || g_startDirectory.empty()) {
+        return path;
+    }
+    return g_startDirectory + "/" + path;
+}
+
 std::string resolveStartPath(const std::string& path, const std::string& startFolder) {
     if (path.empty() || path.front() == '/' || startFolder.empty()) {
         return path;

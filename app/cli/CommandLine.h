@@ -15,6 +15,10 @@ std::u16string joinArguments(const std::vector<std::string>& arguments);
 void rememberStartDirectory();
 const std::string& startDirectory();
 
+// A path the user typed, meant from where the program was started: a
+// relative one is taken from the start folder (when it is known).
+std::string fromStartFolder(const std::string& path);
+
 // A relative path that exists relative to startFolder becomes absolute, so
 // "phrasewright notes.xml" opens the file the user means; anything else is
 // left for the library's own search (the program folder, then Data/).

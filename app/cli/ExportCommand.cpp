@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/ScopedHeadlessUi.h"
 #include "content/SentenceListModel.h"
 #include "core/HeadlessUi.h"
 #include "core/Utf.h"
@@ -52,32 +53,6 @@ bool parseRows(const std::string& text, int& first, int& last) {
     }
     return parseNumber(end, first, 999999999, last);
 }
-
-// The program works in its own folder; paths the user typed are meant from
-// where the program was started.
-std::string fromStartFolder(const std::string& path) {
-    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
-        return path;
-    }
-    return startDirectory() + "/" + path;
-}
-
-// The services for the run: boxes go to standard error, and this thread
-// carries the speaker's events.
-class ScopedHeadlessUi {
-public:
-    ScopedHeadlessUi() {
-        auto ui = std::make_unique<HeadlessUi>();
-        m_ui = ui.get();
-        m_previous = installUi(std::move(ui));
-    }
-    ~ScopedHeadlessUi() { installUi(std::move(m_previous)); }
-    HeadlessUi& operator*() { return *m_ui; }
-
-private:
-    HeadlessUi* m_ui;
-    std::unique_ptr<UiServices> m_previous;
-};
 
 class Reporter : public ConversionListener {
 public:

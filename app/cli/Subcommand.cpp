@@ -8,6 +8,7 @@
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
+#include "app/cli/SayCommand.h"
 
 namespace pw {
 
@@ -70,6 +71,7 @@ CommandTable headlessCommands() {
     table.add(replaceCommand());
     table.add(importCommand());
     table.add(exportCommand());
+    table.add(sayCommand());
     return table;
 }
 

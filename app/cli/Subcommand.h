@@ -51,7 +51,7 @@ private:
     std::vector<Subcommand> m_commands;
 };
 
-// --help, --list, --replace and --export.
+// --help, --list, --replace, --import, --export and --say.
 CommandTable headlessCommands();
 
 // True for an argument that names a subcommand rather than a learning file.
