@@ -284,34 +284,6 @@ int runProgram(const std::vector<std::string>& argv, std::string* output) {
     return pid < 0 ? -1 : waitStatus(pid);
 }
 
-BusyCores::BusyCores(int cores) {
-    // Niced, as a build in the background is: the test's sound server runs
-    // without the real-time priority a desktop gives it, and would otherwise
-    // be what drops out rather than the program.
-    const std::string script = "for i in $(seq " + std::to_string(cores) +
-                               "); do (nice -n 19 sh -c 'while :; do :; done') & done; wait";
-    const char* argv[] = {"sh", "-c", script.c_str(), nullptr};
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A group of its own, so that the loops go with it.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "sh", nullptr, &attributes, const_cast<char**>(argv), environ) == 0) {
-        m_group = pid;
-    }
-    posix_spawnattr_destroy(&attributes);
-    // The loops are running before the caller measures anything.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-}
-
-BusyCores::~BusyCores() {
-    if (m_group > 0) {
-        kill(-m_group, SIGKILL);
-        waitStatus(m_group);
-    }
-}
-
 std::string SinkRecorder::ensureSink() {
     // CTest gives each build a runtime folder of its own, where the
     // pulse_server fixture has started the server; run by hand, the tests

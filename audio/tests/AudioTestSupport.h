@@ -56,20 +56,6 @@ double voicePitch(const Sound& sound, double from, double to);
 // Runs argv (no shell) and returns its exit status; output gets its stdout.
 int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
 
-// Another process that keeps cores cores busy while the object lives, at
-// the lowest priority, as a build in the background would.
-class BusyCores {
-public:
-    explicit BusyCores(int cores);
-    ~BusyCores();
-    BusyCores(const BusyCores&) = delete;
-    BusyCores& operator=(const BusyCores&) = delete;
-    bool running() const { return m_group > 0; }
-
-private:
-    pid_t m_group = -1;
-};
-
 // Records the monitor of the test sink "ci" while it exists.
 class SinkRecorder {
 public:
