@@ -307,10 +307,9 @@ void EspeakEngine::synthesize(Utterance& utterance) {
     const VoiceProfile& voice = utterance.m_voice;
     espeak_ng_STATUS status = espeak_ng_SetVoiceByName(voice.identifier.c_str());
     if (status == ENS_OK) {
-        espeak_ng_SetParameter(espeakRATE,
-                               std::clamp(voice.wordsPerMinute, kMinWordsPerMinute,
-                                          kMaxWordsPerMinute),
-                               0);
+        espeak_ng_SetParameter(
+            espeakRATE, std::clamp(voice.wordsPerMinute, kMinWordsPerMinute, kMaxWordsPerMinute),
+            0);
         espeak_ng_SetParameter(espeakVOLUME, std::clamp(voice.volume, 0, 200), 0);
         espeak_ng_SetParameter(espeakPITCH, 50, 0);
         unsigned flags = espeakCHARS_UTF8;

@@ -57,10 +57,11 @@ EspeakSapi::Pace EspeakSapi::pace(int rate) {
     rate = std::clamp(rate, -10, 10);
     // Dictation is taken at the slow end, which is why it reaches further
     // than espeak-ng's own floor of 80 words a minute.
-    const double wpm = rate >= 0 ? kNormal * std::pow(3.0, rate / 10.0)
-                                 : kNormal / std::pow(3.5, -rate / 10.0);
-    const int spoken = std::clamp(static_cast<int>(std::lround(wpm)),
-                                  EspeakEngine::kMinWordsPerMinute, EspeakEngine::kMaxWordsPerMinute);
+    const double wpm =
+        rate >= 0 ? kNormal * std::pow(3.0, rate / 10.0) : kNormal / std::pow(3.5, -rate / 10.0);
+    const int spoken =
+        std::clamp(static_cast<int>(std::lround(wpm)), EspeakEngine::kMinWordsPerMinute,
+                   EspeakEngine::kMaxWordsPerMinute);
     return {spoken, wpm < EspeakEngine::kMinWordsPerMinute ? wpm / spoken : 1.0};
 }
 

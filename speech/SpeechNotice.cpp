@@ -56,8 +56,8 @@ void tellOnce(const std::string& key, const std::u16string& text) {
 }  // namespace
 
 void tellSpeechUnavailable(const std::u16string& reason) {
-    tellOnce("engine", u"Sentences cannot be read aloud: " + reason +
-                           u"\nPractice goes on without speech.");
+    tellOnce("engine",
+             u"Sentences cannot be read aloud: " + reason + u"\nPractice goes on without speech.");
 }
 
 void tellNoSoundDevice() {

@@ -13,7 +13,8 @@
 namespace pw {
 namespace {
 
-constexpr const char* kUsage = "Usage: phrasewright --say [--voice 1|2] [--rate R] --out FILE.wav\n";
+constexpr const char* kUsage =
+    "Usage: phrasewright --say [--voice 1|2] [--rate R] --out FILE.wav\n";
 // Long texts at the slowest speed take a while even without real time.
 constexpr int kSpeechTimeoutMs = 600000;
 
@@ -48,7 +49,7 @@ std::optional<SayArguments> parseSayArguments(const std::vector<std::string>& ar
         const std::string& arg = args[i];
         if (i + 1 >= args.size() || (arg != "--voice" && arg != "--rate" && arg != "--out")) {
             error = arg.rfind("--", 0) == 0 && i + 1 >= args.size() ? arg + " needs a value"
-                                                                     : "unknown argument " + arg;
+                                                                    : "unknown argument " + arg;
             return std::nullopt;
         }
         const std::string& value = args[++i];

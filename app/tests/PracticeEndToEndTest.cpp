@@ -88,9 +88,8 @@ TEST_F(FirstPractice, ADictationRunOverTheSampleFileIsScoredAndSaved) {
     openSample();
     const int records = session().list().recordCount();
     EXPECT_EQ(pane().sentenceList().rowCount(), records);
-    ASSERT_EQ(
-        pane().modePane().modeCombo().itemText(pane().modePane().modeCombo().selectedIndex()),
-        u"Dictation");
+    ASSERT_EQ(pane().modePane().modeCombo().itemText(pane().modePane().modeCombo().selectedIndex()),
+              u"Dictation");
 
     const uint32_t typed = typeFirstSentence();
     const std::u16string target = session().sentence().targetText();

@@ -283,7 +283,11 @@ TEST_F(Saving, AFailedSaveAtCloseOffersToTryAgainToSaveElsewhereOrToStay) {
         {"stays", {IdCancel}, std::nullopt, false, false, false},
         {"tries again once writable", {IdYes}, std::nullopt, true, true, false},
         {"saves elsewhere", {IdNo}, fromUtf8(elsewhere), true, false, true},
-        {"gives up choosing a file, then stays", {IdNo, IdCancel}, std::nullopt, false, false,
+        {"gives up choosing a file, then stays",
+         {IdNo, IdCancel},
+         std::nullopt,
+         false,
+         false,
          false},
     };
     for (const Case& c : cases) {
