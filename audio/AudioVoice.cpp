@@ -181,7 +181,9 @@ int64_t AudioVoice::heardFrames() const {
 
 FedVoice::FedVoice()
     : m_ring(static_cast<size_t>(kAheadSeconds * AudioEngine::kSampleRate)),
-      m_piece(OutputStream::kPieceFrames * FrameRing::kChannels) {}
+      m_piece(OutputStream::kPieceFrames * FrameRing::kChannels),
+      m_primeFrames(std::min(m_ring.capacity(),
+                             static_cast<size_t>(kPrimeSeconds * AudioEngine::kSampleRate))) {}
 
 void FedVoice::discardQueued() {
     // The end goes first: a render that sees the new discard sees no old end.
@@ -191,6 +193,7 @@ void FedVoice::discardQueued() {
 
 void FedVoice::resetQueue() {
     m_ring.reset();
+    m_primed = false;
     m_discardTo.store(0);
     m_endAt.store(kNotEnded);
 }
@@ -229,6 +232,19 @@ size_t FedVoice::render(float* out, size_t frames, bool& ended) {
     if (discardTo > before) {
         m_ring.skipTo(discardTo);
         skipped(static_cast<int64_t>(m_ring.readPosition() - before));
+        // What follows a discard starts afresh, like a new sound.
+        m_primed = false;
+    }
+    if (!m_primed) {
+        // A device that starts asks for its whole buffer at once, faster
+        // than the feeder makes sound: a sound begun with less in the ring
+        // would be cut by silence in its first moments.
+        const bool sourceDone = m_endAt.load(std::memory_order_acquire) != kNotEnded;
+        if (!sourceDone && m_ring.available() < m_primeFrames) {
+            ended = false;
+            return 0;
+        }
+        m_primed = true;
     }
     const size_t n = m_ring.read(out, frames);
     const uint64_t endAt = m_endAt.load(std::memory_order_acquire);

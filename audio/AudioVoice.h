@@ -129,6 +129,10 @@ public:
     // How much sound is made ahead: enough for a busy machine, short enough
     // that what changes the sound (a seek) drops little.
     static constexpr double kAheadSeconds = 0.3;
+    // How much sound must be made before the voice starts (or starts again
+    // after a discard), unless the source ends sooner: more than the device
+    // asks for at once when it starts.
+    static constexpr double kPrimeSeconds = 0.15;
 
     FedVoice();
 
@@ -163,6 +167,8 @@ private:
     // Ring positions: where a discard leaves off, and where the source ended.
     std::atomic<uint64_t> m_discardTo{0};
     std::atomic<uint64_t> m_endAt{kNotEnded};
+    size_t m_primeFrames;
+    bool m_primed = false;  // output thread, or while detached
 };
 
 // A fed voice whose source gives frames at its own rate and channel count;
