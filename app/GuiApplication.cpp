@@ -15,6 +15,7 @@
 
 #include "app/ScreenCapture.h"
 #include "app/TestApp.h"
+#include "audio/AudioEngine.h"
 #include "core/AppFiles.h"
 #include "core/Utf.h"
 #include "gui/ImageStrip.h"
@@ -40,6 +41,9 @@ bool GuiApplication::OnInit() {
     // The base OnInit would parse the command line, whose file argument is ours.
     SetAppName("Phrasewright");
     installUi(std::make_unique<WxUi>());
+    // The sound output opens while the window is made, so that the first
+    // key click and the first sentence find it open.
+    AudioEngine::instance().initializeInBackground();
     enablePngImages();
 
     m_mainWindow = std::make_unique<TestApp>();

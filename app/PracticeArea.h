@@ -23,7 +23,8 @@
 //                    wanted them saved and they could not be written: the
 //                    content pane then keeps the open file as it is.
 //   finish()         The content pane closes: a last offer to save, and the
-//                    area's settings are written.
+//                    area's settings are written. False when results could
+//                    not be saved and the learner keeps the program open.
 //
 // The content pane also hands on the keys it receives (its own and those
 // typed into the HTML view) and the tool bar's theme command.
@@ -44,7 +45,7 @@ public:
     virtual bool openFile(const std::u16string& path) = 0;
     virtual void resetToNoFile() = 0;
     virtual bool releaseOpenFile() { return true; }
-    virtual void finish() {}
+    virtual bool finish() { return true; }
 
     // Keys; true when the area used one (a used key-down gives no character).
     virtual bool keyDown(const KeyInput&) { return false; }

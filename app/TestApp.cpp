@@ -101,12 +101,17 @@ void TestApp::loadWindowSettings() {
     if (!handle()) {
         return;
     }
-    const wxRect primary = wxDisplay().GetGeometry();
     std::vector<WindowRect> monitors;
     for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
         monitors.push_back(toRect(wxDisplay(i).GetGeometry()));
     }
-    WindowRect rect = readWindowRect(ProfileSettings::instance(), primary.width, primary.height);
+    // Without stored settings: what shows the whole practice pane, on the
+    // primary monitor's work area (panels and docks left free).
+    const wxSize frame = handle()->GetSize() - handle()->GetClientSize();
+    const wxSize content = TypingNavigationPane::preferredSize() + frame;
+    const WindowRect fallback =
+        defaultWindowRect(toRect(wxDisplay().GetClientArea()), content.x, content.y);
+    WindowRect rect = readWindowRect(ProfileSettings::instance(), fallback);
     if (!monitors.empty()) {
         rect = clampToMonitor(rect, monitors[nearestMonitor(rect, monitors)]);
     }

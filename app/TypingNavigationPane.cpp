@@ -18,6 +18,22 @@
 namespace pw {
 namespace {
 constexpr int kToolHeight = 28;
+// The library takes three tenths of the width, within these bounds.
+constexpr int kMinLibraryWidth = 200;
+constexpr int kMaxLibraryWidth = 360;
+}  // namespace
+
+int TypingNavigationPane::libraryWidth(int width) {
+    return std::clamp(width * 3 / 10, std::min(kMinLibraryWidth, width), kMaxLibraryWidth);
+}
+
+wxSize TypingNavigationPane::preferredSize() {
+    const Size practice = TypingPane::preferredSize(SentenceSpeaker::kPreferredHeight);
+    int width = practice.width;
+    while (width - libraryWidth(width) < practice.width) {
+        ++width;
+    }
+    return {width, practice.height};
 }
 
 TypingNavigationPane::TypingNavigationPane() : m_library(*this), m_toolWindow(*this) {}
@@ -58,7 +74,7 @@ bool TypingNavigationPane::onCreate() {
 }
 
 void TypingNavigationPane::onSize(int width, int height) {
-    const int left = std::clamp(width * 3 / 10, std::min(200, width), 360);
+    const int left = libraryWidth(width);
     const int toolHeight = std::max(kToolHeight, m_toolWindow.bestSize().y);
     m_toolWindow.setBounds(0, 0, left, toolHeight);
     m_tabs.setBounds(0, toolHeight, left, std::max(0, height - toolHeight));
@@ -87,8 +103,7 @@ bool TypingNavigationPane::onNotify(const Notify&) {
 
 bool TypingNavigationPane::onClose() {
     saveLibrary();
-    practiceArea().finish();
-    return true;
+    return practiceArea().finish();
 }
 
 bool TypingNavigationPane::onKeyDown(const KeyInput& key) {

@@ -58,6 +58,12 @@ public:
     // null before the first opening.
     DictionaryDialog* dictionaryDialog() { return m_dictionary.get(); }
 
+    // The client size at which the library and every control of the
+    // practice pane, with the sentence list's columns, show.
+    static wxSize preferredSize();
+    // The library's width in a pane width wide.
+    static int libraryWidth(int width);
+
     bool isAlwaysOnTop() const;
     TabbedPane& tabs() { return m_tabs; }
     XmlTreePane& library() { return m_library; }
@@ -67,7 +73,8 @@ public:
     void onSize(int width, int height) override;
     bool onCommand(const Command& command) override;
     bool onNotify(const Notify& notify) override;
-    // Saves the library's state and lets the practice finish; always agrees.
+    // Saves the library's state and lets the practice finish; refuses when
+    // results could not be saved and the learner keeps the program open.
     bool onClose() override;
     // Keys (also those typed into the HTML view) and the right button go to
     // the practice area.

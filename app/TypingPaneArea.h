@@ -13,7 +13,7 @@ public:
     bool openFile(const std::u16string& path) override { return m_pane.openFile(path); }
     void resetToNoFile() override { m_pane.closeFile(); }
     bool releaseOpenFile() override { return m_pane.releaseFile(); }
-    void finish() override { m_pane.finish(); }
+    bool finish() override { return m_pane.finish(); }
     bool keyDown(const KeyInput& key) override { return m_pane.onKeyDown(key); }
     bool keyUp(const KeyInput& key) override { return m_pane.onKeyUp(key); }
     bool charTyped(const KeyInput& key) override { return m_pane.onChar(key); }

@@ -63,14 +63,22 @@ WindowRect clampToMonitor(WindowRect rect, const WindowRect& monitor) {
     return rect;
 }
 
-WindowRect readWindowRect(const ProfileSettings& settings, int primaryWidth, int primaryHeight) {
-    const int width = settings.read(settings::kMainWidth);
-    const int height = settings.read(settings::kMainHeight);
-    const WindowRect centred = centredRect(primaryWidth, primaryHeight);
-    const int left =
-        settings.readInt(settings::kMainLeft.section, settings::kMainLeft.key, centred.left);
-    const int top =
-        settings.readInt(settings::kMainTop.section, settings::kMainTop.key, centred.top);
+WindowRect defaultWindowRect(const WindowRect& workArea, int width, int height) {
+    width = std::min(width, workArea.width());
+    height = std::min(height, workArea.height());
+    const WindowRect centred = centredRect(workArea.width(), workArea.height(), width, height);
+    return WindowRect{workArea.left + centred.left, workArea.top + centred.top,
+                      workArea.left + centred.right, workArea.top + centred.bottom};
+}
+
+WindowRect readWindowRect(const ProfileSettings& settings, const WindowRect& fallback) {
+    const auto read = [&](const IntSetting& setting, int value) {
+        return settings.readInt(setting.section, setting.key, value);
+    };
+    const int left = read(settings::kMainLeft, fallback.left);
+    const int top = read(settings::kMainTop, fallback.top);
+    const int width = read(settings::kMainWidth, fallback.width());
+    const int height = read(settings::kMainHeight, fallback.height());
     return WindowRect{left, top, left + width, top + height};
 }
 

@@ -31,9 +31,14 @@ size_t nearestMonitor(const WindowRect& rect, const std::vector<WindowRect>& mon
 // ends at its left and top edges.
 WindowRect clampToMonitor(WindowRect rect, const WindowRect& monitor);
 
-// The stored window rectangle ("Window" section), with defaults centring a
-// 640 x 480 window on the primary screen.
-WindowRect readWindowRect(const ProfileSettings& settings, int primaryWidth, int primaryHeight);
+// The window the program opens with when nothing is stored: width x height
+// (what the practice pane needs to show all of itself), no larger than the
+// work area of the primary monitor and centred in it.
+WindowRect defaultWindowRect(const WindowRect& workArea, int width, int height);
+
+// The stored window rectangle ("Window" section); a key that is not stored
+// takes its value from fallback.
+WindowRect readWindowRect(const ProfileSettings& settings, const WindowRect& fallback);
 // Stores the restored rectangle and whether the window was maximised.
 void writeWindowPlacement(ProfileSettings& settings, const WindowRect& restored, bool zoomed);
 

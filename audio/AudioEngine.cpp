@@ -2,12 +2,16 @@
 #include "audio/AudioEngine.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
+#include <sched.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "audio/AudioVoice.h"
 #include "audio/OutputStream.h"
@@ -24,7 +28,9 @@ constexpr double kNormalLatency = 0.1;
 // 10 ms a callback: a play or pause takes effect within that.
 constexpr unsigned long kNormalPeriod = 441;
 
-constexpr const char16_t* kInitFailedText = u"Failed BASS_Init\nCan't initialize output device";
+// How often the feeder tops up the fed voices when nobody wakes it.
+constexpr int kFeedIntervalMs = 5;
+
 constexpr const char16_t* kDeviceFailedText =
     u"Failed BASS_Init in setOutputDevice()\nCan't initialize device";
 
@@ -96,6 +102,52 @@ private:
     AudioEngine& m_engine;
 };
 
+// Makes the sound of the fed voices ahead of the output. Above every
+// ordinary thread where the system allows it, so that a busy machine does
+// not leave the output without sound.
+class AudioEngine::Feeder : public Thread {
+public:
+    Feeder() { wakeEvent(); }
+    ~Feeder() override { stop(); }
+
+    void add(FedVoice& voice) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (std::find(m_voices.begin(), m_voices.end(), &voice) == m_voices.end()) {
+                m_voices.push_back(&voice);
+            }
+        }
+        wake();
+    }
+    // Returns once the feeder no longer touches voice.
+    void remove(FedVoice& voice) {
+        std::lock_guard lock(m_mutex);
+        std::erase(m_voices, &voice);
+    }
+    void wake() { wakeEvent().set(); }
+
+protected:
+    void run() override {
+        sched_param realtime{};
+        realtime.sched_priority = 1;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime);
+        while (!stopRequested()) {
+            {
+                std::lock_guard lock(m_mutex);
+                for (FedVoice* voice : m_voices) {
+                    voice->feed();
+                }
+            }
+            wakeEvent().wait(kFeedIntervalMs);
+            wakeEvent().reset();
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<FedVoice*> m_voices;
+};
+
 AudioEngine& AudioEngine::instance() {
     // Never destroyed: players held in static objects may still detach at
     // exit. shutdown() closes the device instead.
@@ -106,7 +158,8 @@ AudioEngine& AudioEngine::instance() {
 AudioEngine::AudioEngine()
     : m_normal(std::make_unique<OutputStream>(kNormalLatency, kSampleRate, kNormalPeriod)),
       m_low(std::make_unique<OutputStream>(0.0, kSampleRate)),
-      m_keeper(std::make_unique<Keeper>(*this)) {}
+      m_keeper(std::make_unique<Keeper>(*this)),
+      m_feeder(std::make_unique<Feeder>()) {}
 
 AudioEngine::~AudioEngine() {
     shutdown();
@@ -147,6 +200,9 @@ bool AudioEngine::openLocked(int device) {
     if (!m_keeper->isRunning()) {
         m_keeper->start();
     }
+    if (!m_feeder->isRunning()) {
+        m_feeder->start();
+    }
     for (OutputStream* stream : {m_normal.get(), m_low.get()}) {
         if (stream->isOpen() && stream->hasVoices()) {
             stream->run();
@@ -166,23 +222,31 @@ void AudioEngine::closeLocked() {
 }
 
 bool AudioEngine::initialize() {
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_tried) {
-            return m_available;
-        }
-        m_tried = true;
-        static const bool registered = [] {
-            std::atexit([] { AudioEngine::instance().shutdown(); });
-            return true;
-        }();
-        (void)registered;
-        if (openLocked(-1)) {
-            return true;
-        }
+    std::lock_guard lock(m_mutex);
+    if (m_tried) {
+        return m_available;
     }
-    showAudioError(kInitFailedText, kAudioErrorDevice);
-    return false;
+    m_tried = true;
+    static const bool registered = [] {
+        std::atexit([] { AudioEngine::instance().shutdown(); });
+        return true;
+    }();
+    (void)registered;
+    return openLocked(-1);
+}
+
+void AudioEngine::initializeInBackground() {
+    std::lock_guard lock(m_openerMutex);
+    if (!m_opener.joinable()) {
+        m_opener = std::thread([this] { initialize(); });
+    }
+}
+
+void AudioEngine::joinOpener() {
+    std::lock_guard lock(m_openerMutex);
+    if (m_opener.joinable() && m_opener.get_id() != std::this_thread::get_id()) {
+        m_opener.join();
+    }
 }
 
 bool AudioEngine::isAvailable() {
@@ -227,7 +291,17 @@ OutputStream& AudioEngine::streamFor(Latency latency) {
 }
 
 bool AudioEngine::attach(AudioVoice& voice, Latency latency) {
-    initialize();
+    if (!initialize()) {
+        std::lock_guard lock(m_mutex);
+        m_lastError = kAudioErrorInit;
+        return false;
+    }
+    FedVoice* fed = voice.fed();
+    if (fed && !voice.isAttached()) {
+        // Nothing else touches a voice that is not attached: the first
+        // sound is made here, so that it plays with the next callback.
+        fed->feed();
+    }
     std::lock_guard lock(m_mutex);
     if (!m_available) {
         m_lastError = kAudioErrorInit;
@@ -241,8 +315,11 @@ bool AudioEngine::attach(AudioVoice& voice, Latency latency) {
         m_lastError = kAudioErrorMemory;
         return false;
     }
+    if (fed) {
+        m_feeder->add(*fed);
+    }
     if (stream.run() != paNoError) {
-        stream.remove(voice);
+        detach(voice);
         m_lastError = kAudioErrorStart;
         return false;
     }
@@ -253,12 +330,18 @@ void AudioEngine::detach(AudioVoice& voice) {
     std::lock_guard lock(m_mutex);
     m_normal->remove(voice);
     m_low->remove(voice);
+    if (FedVoice* fed = voice.fed()) {
+        m_feeder->remove(*fed);
+    }
 }
 
 bool AudioEngine::wake(AudioVoice& voice) {
     std::lock_guard lock(m_mutex);
     if (!m_available) {
         return false;
+    }
+    if (voice.fed()) {
+        m_feeder->wake();
     }
     for (OutputStream* stream : {m_normal.get(), m_low.get()}) {
         if (voice.m_stream.load() == stream) {
@@ -280,8 +363,10 @@ void AudioEngine::housekeep() {
 }
 
 void AudioEngine::shutdown() {
+    joinOpener();
     // The keeper takes the lock itself, so it is stopped first.
     m_keeper->stop();
+    m_feeder->stop();
     std::lock_guard lock(m_mutex);
     closeLocked();
     m_tried = false;

@@ -1,13 +1,16 @@
 // The process-wide owner of the sound output. It opens the output device on
-// first use (PortAudio; on Linux the ALSA default device, which PulseAudio
-// serves), mixes every voice that plays into it, and moves to another device
-// on request. Players, PCM streams and the key click all play through it.
+// first use, or in the background at start-up (PortAudio; on Linux the ALSA
+// default device, which PulseAudio serves), mixes every voice that plays into
+// it, and moves to another device on request. Players, PCM streams and the
+// key click all play through it. The sound of fed voices is made ahead on its
+// feeder thread, so the device's callback only copies and mixes samples.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pw {
@@ -46,9 +49,13 @@ public:
     static AudioEngine& instance();
 
     // Opens the default output on first use, retrying once after 100 ms.
-    // A failure is shown once in the audio error box; later calls then
-    // answer false at once.
+    // A failure says nothing (those who play tell the learner, each in its
+    // own words); later calls answer false at once.
     bool initialize();
+    // Starts initialize() on a thread of its own and returns at once, so
+    // that the first sound finds the output open; initialize() and attach()
+    // wait for it.
+    void initializeInBackground();
     bool isAvailable();
 
     // Reopens the output on output device number device (-1 = the system's
@@ -84,7 +91,9 @@ private:
     void closeLocked();
     OutputStream& streamFor(Latency latency);
     void housekeep();
+    void joinOpener();
     class Keeper;
+    class Feeder;
 
     std::recursive_mutex m_mutex;
     bool m_tried = false;
@@ -96,6 +105,9 @@ private:
     std::unique_ptr<OutputStream> m_normal;
     std::unique_ptr<OutputStream> m_low;
     std::unique_ptr<Keeper> m_keeper;
+    std::unique_ptr<Feeder> m_feeder;
+    std::mutex m_openerMutex;
+    std::thread m_opener;
 };
 
 }  // namespace pw

@@ -19,6 +19,7 @@ protected:
     size_t readSource(float* out, size_t frames, bool& ended) override {
         return m_player.readBuffers(out, frames, ended);
     }
+    std::mutex* sourceMutex() override { return &m_player.m_decoderMutex; }
 
 private:
     AudioPlayer& m_player;
@@ -41,7 +42,6 @@ void AudioPlayer::closeDevice() {
     for (Buffer& buffer : m_buffers) {
         buffer.queued.store(false);
     }
-    m_pendingRefill.store(-1);
 }
 
 bool AudioPlayer::open(const std::string& path) {
@@ -69,7 +69,7 @@ bool AudioPlayer::fill(Buffer& buffer) {
 
 bool AudioPlayer::play() {
     closeDevice();
-    std::lock_guard lock(m_decoderMutex);
+    std::unique_lock lock(m_decoderMutex);
     if (!m_decoder->isOpen()) {
         return false;
     }
@@ -94,6 +94,8 @@ bool AudioPlayer::play() {
     m_voice = std::make_unique<Voice>(*this, rate, channels);
     m_voice->setPaused(m_paused.load());
     m_voice->setGain(m_gain);
+    // The engine makes the first sound with the decoder's lock.
+    lock.unlock();
     if (!AudioEngine::instance().attach(*m_voice)) {
         m_stopped.store(true);
         m_voice.reset();
@@ -103,16 +105,6 @@ bool AudioPlayer::play() {
 }
 
 size_t AudioPlayer::readBuffers(float* out, size_t frames, bool& ended) {
-    const int pending = m_pendingRefill.load();
-    if (pending >= 0) {
-        std::unique_lock lock(m_decoderMutex, std::try_to_lock);
-        if (lock) {
-            m_pendingRefill.store(-1);
-            if (!fill(m_buffers[static_cast<size_t>(pending)])) {
-                m_stopped.store(true);
-            }
-        }
-    }
     const size_t channels = static_cast<size_t>(m_decoder->channels());
     size_t done = 0;
     while (done < frames) {
@@ -140,10 +132,7 @@ size_t AudioPlayer::readBuffers(float* out, size_t frames, bool& ended) {
 void AudioPlayer::bufferDone() {
     if (!m_stopped.load()) {
         if (!m_decoderEnded.load()) {
-            std::unique_lock lock(m_decoderMutex, std::try_to_lock);
-            if (!lock) {
-                m_pendingRefill.store(static_cast<int>(m_turn));
-            } else if (!fill(m_buffers[m_turn])) {
+            if (!fill(m_buffers[m_turn])) {
                 m_stopped.store(true);
             }
             m_turn ^= 1;

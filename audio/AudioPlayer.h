@@ -1,6 +1,6 @@
 // A player that feeds the output from a PCMDecoder (an OggDecoder unless
 // given another) through two buffers of a fifth of a second, each refilled
-// on the output thread as soon as it has been played.
+// on the engine's feeder thread as soon as it has been used up.
 #pragma once
 
 #include <array>
@@ -36,7 +36,7 @@ public:
     void seek(int64_t ms) override;
     int64_t getPosition() override;
 
-    // Called on the output thread each time a buffer has been played; set
+    // Called on the feeder thread each time a buffer has been used up; set
     // before play(). It must return quickly and call neither this player
     // nor the audio engine.
     void setListener(std::function<void()> listener) { m_listener = std::move(listener); }
@@ -53,20 +53,18 @@ private:
     };
 
     void closeDevice();
-    // Output thread.
+    // Feeder thread, holding m_decoderMutex.
     size_t readBuffers(float* out, size_t frames, bool& ended);
     void bufferDone();
     bool fill(Buffer& buffer);
 
     std::unique_ptr<PCMDecoder> m_decoder;
-    // Held by control calls that touch the decoder; the output thread only
-    // tries it and refills later when it is busy.
+    // Held by control calls that touch the decoder and by the feeder.
     std::mutex m_decoderMutex;
     std::array<Buffer, 2> m_buffers;
     size_t m_bufferBytes = 0;
     size_t m_playing = 0;  // the buffer being played
     size_t m_turn = 0;     // the buffer to refill next
-    std::atomic<int> m_pendingRefill{-1};
     std::atomic<bool> m_stopped{true};
     std::atomic<bool> m_decoderEnded{false};
     std::atomic<bool> m_paused{false};

@@ -50,8 +50,11 @@ bool BassPlayer::openLocked(const std::string& path) {
     }
     stream->setOutputFormat(AudioEngine::kSampleRate, 2, Resampler::Quality::Fast);
     settingsLocked().applyTo(*stream);
+    // The volume is the voice's, which the output applies as it mixes.
+    stream->setGain(1.0f);
     m_stream = std::move(stream);
     m_voice = std::make_unique<SourceVoice>(*m_stream, m_streamMutex);
+    m_voice->setGain(static_cast<float>(m_volume) / 100.0f);
     m_fileName = path;
     m_lengthMs = framesToMs(m_stream->sourceFrames());
     m_positionMs = 0;
@@ -103,6 +106,9 @@ bool BassPlayer::playLocked(bool showErrors) {
     }
     engine.detach(*m_voice);
     m_voice->resetCounters();
+    // Whatever was made ahead went with the last stop or seek: the stream
+    // is where playing starts.
+    m_voice->resetQueue();
     m_voice->setPaused(false);
     // Detached, the stream hands out nothing until the voice plays again.
     m_voiceOrigin = m_stream->outputFrames();
@@ -169,12 +175,28 @@ bool BassPlayer::initialize() {
     return AudioEngine::instance().initialize();
 }
 
+int64_t BassPlayer::nextSourceFrameLocked() const {
+    if (m_state == State::Stopped || !m_voice) {
+        return -1;
+    }
+    return m_stream->sourcePositionAt(m_voiceOrigin + m_voice->mixedFrames());
+}
+
+void BassPlayer::carryOnLocked(int64_t sourceFrame) {
+    if (sourceFrame >= 0) {
+        m_stream->moveTo(sourceFrame);
+        m_voice->discardQueued();
+    }
+}
+
 void BassPlayer::setSpeed(int percent) {
     std::lock_guard lock(m_mutex);
     m_speed = std::clamp(percent, 50, 200);
     if (m_stream) {
         std::lock_guard streamLock(m_streamMutex);
+        const int64_t next = nextSourceFrameLocked();
         m_stream->setTempo(m_speed / 100.0);
+        carryOnLocked(next);
     }
 }
 
@@ -182,8 +204,8 @@ void BassPlayer::setVolume(int percent) {
     std::lock_guard lock(m_mutex);
     m_volume = std::clamp(percent, 0, 100);
     // The gain needs no lock: a volume slider never interrupts the sound.
-    if (m_stream) {
-        m_stream->setGain(static_cast<float>(m_volume) / 100.0f);
+    if (m_voice) {
+        m_voice->setGain(static_cast<float>(m_volume) / 100.0f);
     }
 }
 
@@ -192,7 +214,9 @@ void BassPlayer::setPitch(int value) {
     m_pitch = std::clamp(value, 0, 200);
     if (m_stream) {
         std::lock_guard streamLock(m_streamMutex);
+        const int64_t next = nextSourceFrameLocked();
         m_stream->setPitchSemitones(PlaybackSettings::semitones(m_pitch));
+        carryOnLocked(next);
     }
 }
 
@@ -218,6 +242,7 @@ void BassPlayer::seekLocked(int64_t ms) {
     }
     std::lock_guard streamLock(m_streamMutex);
     m_stream->seek(msToFrames(m_positionMs));
+    m_voice->discardQueued();
 }
 
 int64_t BassPlayer::getPosition() {
@@ -238,7 +263,7 @@ bool BassPlayer::openAndPlay(const std::string& path) {
         return false;
     }
     if (!playLocked(false)) {
-        // Without an output the device error has been shown already.
+        // Without an output, those who play tell the learner in their words.
         if (AudioEngine::instance().isAvailable()) {
             showAudioError(u"BASS_ChannelPlay", AudioEngine::instance().lastError());
         }

@@ -35,7 +35,7 @@ public:
     bool open(const std::string& path) override;
     // Starts or continues; a stream that had ended starts again from 0.
     // With no file open it shows "handle is not a valid channel."; without
-    // an output device it fails quietly (the device error was shown once).
+    // an output device it fails quietly.
     bool play() override;
     void stop() override;
     void pause() override;
@@ -103,9 +103,14 @@ private:
     int64_t msToFrames(int64_t ms) const;
     int64_t framesToMs(int64_t frames) const;
     PlaybackSettings settingsLocked() const;
+    // With m_streamMutex: the file frame after the last one handed to the
+    // device, -1 while stopped; and the sound made ahead dropped, so that
+    // it goes on from there with the new speed or pitch at once.
+    int64_t nextSourceFrameLocked() const;
+    void carryOnLocked(int64_t sourceFrame);
 
     std::mutex m_mutex;
-    // Guards m_stream against the output thread, which only tries it.
+    // Guards m_stream against the feeder, which makes its sound ahead.
     std::mutex m_streamMutex;
     std::unique_ptr<TempoStream> m_stream;
     std::unique_ptr<SourceVoice> m_voice;

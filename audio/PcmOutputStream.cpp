@@ -1,4 +1,4 @@
-// PCM stream playback through a ring buffer read by the output thread.
+// PCM stream playback through a ring buffer that the engine's feeder reads.
 #include "audio/PcmOutputStream.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 
 namespace pw {
 
-// Reads the ring; the output thread is its only reader.
+// Reads the ring; the feeder is its only reader.
 class PcmOutputStream::Voice : public ResamplingVoice {
 public:
     explicit Voice(PcmOutputStream& owner)
@@ -21,6 +21,7 @@ public:
     void reset() {
         resetResampler();
         resetCounters();
+        resetQueue();
     }
 
 protected:

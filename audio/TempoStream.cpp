@@ -1,13 +1,13 @@
 // Decoding (libsndfile), re-timing (SoundTouch) and resampling of a file.
 #include "audio/TempoStream.h"
 
-#include <SoundTouch.h>
 #include <sndfile.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "audio/TempoFilter.h"
 #include "core/InputFile.h"
 
 namespace pw {
@@ -114,25 +114,19 @@ public:
     explicit Stretcher(FrameSource& input) : m_input(input) {}
 
     void configure(int rate, int channels, double tempo, double pitch) {
-        m_channels = channels;
-        m_tempo = tempo;
         m_active = tempo != 1.0 || pitch != 0.0;
         m_buffer.resize(kChunkFrames * static_cast<size_t>(channels));
-        if (m_active) {
-            m_touch.setSampleRate(static_cast<unsigned>(rate));
-            m_touch.setChannels(static_cast<unsigned>(channels));
-            m_touch.setTempo(tempo);
-            m_touch.setPitchSemiTones(pitch);
+        if (!m_filter || m_filter->channels() != channels || m_rate != rate) {
+            m_filter = std::make_unique<TempoFilter>(rate, channels);
+            m_rate = rate;
         }
+        m_filter->configure(tempo, pitch);
         clear();
     }
 
     void clear() {
-        m_touch.clear();
-        m_expected = 0.0;
-        m_received = 0;
+        m_filter->clear();
         m_inputEnded = false;
-        m_flushed = false;
     }
 
     size_t read(float* out, size_t frames, bool& ended) override {
@@ -140,39 +134,24 @@ public:
             return m_input.read(out, frames, ended);
         }
         ended = false;
+        const auto channels = static_cast<size_t>(m_filter->channels());
         size_t done = 0;
         while (done < frames) {
-            size_t want = frames - done;
-            if (m_flushed) {
-                // The flush pads with silence; only the frames the input
-                // accounts for are real.
-                const auto left = static_cast<int64_t>(std::llround(m_expected)) - m_received;
-                want =
-                    static_cast<size_t>(std::clamp<int64_t>(left, 0, static_cast<int64_t>(want)));
-            }
-            const uint got = want == 0 ? 0
-                                       : m_touch.receiveSamples(out + done * m_channels,
-                                                                static_cast<uint>(want));
-            done += got;
-            m_received += got;
+            done += m_filter->take(out + done * channels, frames - done);
             if (done == frames) {
                 break;
             }
             if (m_inputEnded) {
-                if (m_flushed) {
+                if (m_filter->isFlushed()) {
                     ended = true;
                     break;
                 }
-                m_touch.flush();
-                m_flushed = true;
+                m_filter->flush();
                 continue;
             }
             bool inputEnded = false;
             const size_t n = m_input.read(m_buffer.data(), kChunkFrames, inputEnded);
-            if (n > 0) {
-                m_touch.putSamples(m_buffer.data(), static_cast<uint>(n));
-                m_expected += static_cast<double>(n) / m_tempo;
-            }
+            m_filter->put(m_buffer.data(), n);
             m_inputEnded = inputEnded;
             if (n == 0 && !inputEnded) {
                 break;
@@ -183,15 +162,11 @@ public:
 
 private:
     FrameSource& m_input;
-    soundtouch::SoundTouch m_touch;
+    std::unique_ptr<TempoFilter> m_filter;
     std::vector<float> m_buffer;
-    int m_channels = 1;
-    double m_tempo = 1.0;
+    int m_rate = 0;
     bool m_active = false;
-    double m_expected = 0.0;
-    int64_t m_received = 0;
     bool m_inputEnded = false;
-    bool m_flushed = false;
 };
 
 TempoStream::TempoStream() = default;
@@ -280,6 +255,12 @@ void TempoStream::seek(int64_t sourceFrame) {
     }
     m_decoder->setEnd(-1);
     restart(sourceFrame);
+}
+
+void TempoStream::moveTo(int64_t sourceFrame) {
+    if (m_decoder) {
+        restart(sourceFrame);
+    }
 }
 
 void TempoStream::setEnd(int64_t sourceFrame) {

@@ -47,6 +47,8 @@ public:
 
     // Continues from sourceFrame and clears the end set by setEnd().
     void seek(int64_t sourceFrame);
+    // Continues from sourceFrame; the end set by setEnd() stays.
+    void moveTo(int64_t sourceFrame);
     // Ends the stream at sourceFrame (before the file's end).
     void setEnd(int64_t sourceFrame);
 

@@ -46,6 +46,8 @@ inline constexpr IntSetting kRate2{u"Speaker", u"Rate2", 0};
 inline constexpr IntSetting kFormat{u"Speaker", u"Format", 14};
 inline constexpr IntSetting kEnable1{u"Speaker", u"Enable1", 1};
 inline constexpr IntSetting kEnable2{u"Speaker", u"Enable2", 1};
+// Whether recorded sentence audio is used; absent until the learner chooses.
+inline constexpr IntSetting kSentenceAudio{u"Speaker", u"SentenceAudio", 0};
 
 inline constexpr IntSetting kAudioInterval{u"FlashWriting", u"AudioInterval", 1000};
 inline constexpr IntSetting kSpellOutWords{u"FlashWriting", u"SpellOutWords", 0};

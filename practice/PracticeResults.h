@@ -4,6 +4,7 @@
 // question and its failures.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "content/SentenceListModel.h"
@@ -42,11 +43,25 @@ public:
     // save, or the learner chose not to save); false when the learner wanted
     // the results saved and they could not be written, so they stay.
     bool releaseFile(const std::u16string& description);
+    // The program is closing: asks as releaseFile does. When the results
+    // cannot be written the learner chooses: try again, save the learning
+    // file under another name, or keep the program open with the results
+    // (closing once more and answering No lets them go). True when the
+    // program may close.
+    bool closeFile(const std::u16string& description);
 
 private:
+    // Unsaved results, or a description other than the file's.
+    bool needsSaving(const std::u16string& description) const;
     bool askToSave() const;
-    // Writes "Log.xml" and the learning file; tells the learner what failed.
-    bool writeResults(const std::u16string& description);
+    // Writes "Log.xml" and the learning file; what failed, one line each,
+    // empty when both were written.
+    std::u16string writeResults(const std::u16string& description);
+    // writeResults, and a box with the failures.
+    bool writeOrTell(const std::u16string& description);
+    // Writes the learning file to a path the learner chooses, and the log;
+    // what failed, or nullopt when the learner chose no file.
+    std::optional<std::u16string> writeElsewhere();
 
     SentenceListModel& m_list;
     HistoryManager m_history;

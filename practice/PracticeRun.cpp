@@ -387,7 +387,6 @@ void PracticeRun::setState(PracticeState state) {
             return;
         case PracticeState::Ready:
             resetRun();
-            changed(kDescriptionChanged);
             break;
         case PracticeState::NoFile:
             resetRun();

@@ -1,8 +1,16 @@
 // The practice pane's logic: the file, the menus and the parts together.
 #include "practice/PracticeSession.h"
 
+#include <algorithm>
+
+#include "xml/HtmlText.h"
+
 namespace pw {
 namespace {
+
+// The records a newly opened file is judged by: enough to tell its
+// languages, few enough that a long file opens as fast.
+constexpr int kSampledRecords = 200;
 
 template <typename T, typename Default>
 T& ownOrGiven(T* given, std::unique_ptr<T>& own) {
@@ -42,8 +50,9 @@ void PracticeSession::saveSettings() {
     m_theme.saveSettings();
 }
 
-void PracticeSession::finish(const std::u16string& description) {
-    releaseFile(description);
+bool PracticeSession::finish(const std::u16string& description) {
+    PracticeChanges::Scope scope(m_changes);
+    return m_run.state() == PracticeState::NoFile || m_results.closeFile(description);
 }
 
 bool PracticeSession::releaseFile(const std::u16string& description) {
@@ -67,7 +76,29 @@ bool PracticeSession::openFile(const std::u16string& path) {
     const bool opened = m_list.open(path);
     m_results.dropUnsaved();
     m_run.setState(opened ? PracticeState::Ready : PracticeState::NoFile);
+    if (opened) {
+        // The editor shows the new file's description; a note typed in it
+        // stays through runs until another file is opened.
+        m_changes.add(kDescriptionChanged);
+        introduceFile();
+    }
     return opened;
+}
+
+void PracticeSession::introduceFile() {
+    std::vector<std::u16string> sentences;
+    std::vector<std::u16string> translations;
+    bool recorded = false;
+    const int sampled = std::min(m_list.recordCount(), kSampledRecords);
+    for (int i = 0; i < sampled; ++i) {
+        sentences.push_back(htmlToText(m_list.text(i, TextKind::Sentence)));
+        translations.push_back(htmlToText(m_list.text(i, TextKind::Translation)));
+        std::string path;
+        int start = 0;
+        int end = 0;
+        recorded = recorded || m_list.audioSource(i, path, start, end);
+    }
+    m_speaker.fileOpened(sentences, translations, recorded);
 }
 
 void PracticeSession::closeFile() {

@@ -71,8 +71,10 @@ public:
     // Writes the options and the chosen theme (when the content pane closes).
     void saveSettings();
     // The content pane is closing: asks whether to save when there are
-    // results that have not been saved. description is the editor's text.
-    void finish(const std::u16string& description);
+    // results that have not been saved (description is the editor's text);
+    // when they cannot be written, the learner may try again, save the file
+    // elsewhere or stay. True when the program may close.
+    bool finish(const std::u16string& description);
     // Another file is about to be opened: asks, as finish does, whether to
     // save what has not been saved. True when the file may go (saved, nothing
     // to save, or the learner chose not to save); false when the learner
@@ -165,6 +167,9 @@ public:
     const PracticeResults& results() const { return m_results; }
 
 private:
+    // Tells the speaker what the open file is like.
+    void introduceFile();
+
     IPracticeSpeaker& m_speaker;
     std::unique_ptr<Clock> m_ownClock;
     std::unique_ptr<KeySound> m_ownKeySound;

@@ -91,7 +91,8 @@ ExerciseLayout layoutExercise(const PracticeView& view, const TextMeasurer& sent
     layout.visibilityCheckBox = {8, pane.height - 64, visibilityCheckBox.width,
                                  visibilityCheckBox.height};
     layout.keyReminder = {8, layout.visibilityCheckBox.y + 20};
-    layout.speakerPane = {8, pane.height - 24};
+    // Below the reminder even when a tall font makes it reach lower.
+    layout.speakerPane = {8, std::max(pane.height - 24, layout.keyReminder.y + boldHeight)};
 
     // Translation and score follow the sentence; the score goes where the
     // drawing has arrived.

@@ -60,7 +60,7 @@ struct PracticeView {
     std::vector<std::u16string> choices;
     int choiceHover = -1;
 
-    // ---- Ready: the description editor's text when Ready was entered.
+    // ---- Ready: the description editor's text when the file was opened.
     std::u16string description;
 
     // ---- NoFile: the practice totals, label and value per line.

@@ -20,3 +20,13 @@ pdf=$(mktemp --suffix=.pdf)
 xvfb-run -a build/bin/phrasewright --print Data/EverydayEnglish.xml --pdf "$pdf"
 pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$pdf" docs/print-page
 rm -f "$pdf"
+
+# The window as it first opens, without settings, on a 1280 x 1024 screen.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  openbox --sm-disable 2>/dev/null &
+  manager=$!
+  sleep 1
+  status=0
+  build/tools/phrasewright_screenshots build/bin docs/screenshots --default-window || status=$?
+  kill $manager
+  exit $status'

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+#include "audio/TempoFilter.h"
 #include "core/Utf.h"
 
 namespace pw {
@@ -56,6 +58,12 @@ int synthCallback(short* samples, int count, espeak_EVENT* events) {
 Utterance::Utterance(VoiceProfile voice, SsmlText text, bool isSsml,
                      std::unique_ptr<SpeechSink> sink)
     : m_voice(std::move(voice)), m_isSsml(isSsml), m_sink(std::move(sink)) {
+    if (m_voice.tempo > 0.0 && m_voice.tempo != 1.0) {
+        m_stretch = std::make_unique<TempoFilter>(EspeakEngine::kSampleRate, 1);
+        m_stretch->configure(m_voice.tempo);
+    } else {
+        m_voice.tempo = 1.0;
+    }
     m_utf8 = toUtf8(text.text);
     // The synthesiser counts code points of what it reads.
     const std::u16string& t = text.text;
@@ -67,6 +75,8 @@ Utterance::Utterance(VoiceProfile voice, SsmlText text, bool isSsml,
     }
     m_source.push_back(text.origin.empty() ? 0 : text.origin.back());
 }
+
+Utterance::~Utterance() = default;
 
 void Utterance::cancel() {
     m_sink->cancel();
@@ -111,7 +121,8 @@ void Utterance::addWord(int codePoint, int codePoints, int audioMs) {
     // word that was markup in the synthesised text (a character reference).
     const int32_t start = m_source[static_cast<size_t>(codePoint)];
     const int32_t stop = m_source[static_cast<size_t>(end)];
-    Word word{static_cast<int64_t>(audioMs) * EspeakEngine::kSampleRate / 1000, start,
+    const double frame = static_cast<double>(audioMs) * EspeakEngine::kSampleRate / 1000.0;
+    Word word{static_cast<int64_t>(std::llround(frame / m_voice.tempo)), start,
               std::max(0, stop - start)};
     std::lock_guard lock(m_mutex);
     // Marks come in order; two marks mapped onto one place are one word.
@@ -122,6 +133,39 @@ void Utterance::addWord(int codePoint, int codePoints, int audioMs) {
 }
 
 bool Utterance::addSamples(const int16_t* samples, size_t frames) {
+    if (m_sink->isCancelled()) {
+        return false;
+    }
+    if (!m_stretch) {
+        return deliver(samples, frames);
+    }
+    std::vector<float> in(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        in[i] = samples[i] / 32768.0f;
+    }
+    m_stretch->put(in.data(), frames);
+    return drainStretch();
+}
+
+bool Utterance::drainStretch() {
+    constexpr size_t kPiece = 4096;
+    float out[kPiece];
+    int16_t pcm[kPiece];
+    for (;;) {
+        const size_t n = m_stretch->take(out, kPiece);
+        if (n == 0) {
+            return true;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            pcm[i] = static_cast<int16_t>(std::lround(std::clamp(out[i], -1.0f, 1.0f) * 32767.0f));
+        }
+        if (!deliver(pcm, n)) {
+            return false;
+        }
+    }
+}
+
+bool Utterance::deliver(const int16_t* samples, size_t frames) {
     if (m_sink->isCancelled() || !m_sink->write(samples, frames)) {
         return false;
     }
@@ -131,6 +175,10 @@ bool Utterance::addSamples(const int16_t* samples, size_t frames) {
 
 void Utterance::finish(int32_t status) {
     m_failure.store(status);
+    if (m_stretch && !m_sink->isCancelled()) {
+        m_stretch->flush();
+        drainStretch();
+    }
     m_sink->finish(status == 0 && !m_sink->isCancelled());
     {
         std::lock_guard lock(m_mutex);
@@ -259,7 +307,9 @@ void EspeakEngine::synthesize(Utterance& utterance) {
     const VoiceProfile& voice = utterance.m_voice;
     espeak_ng_STATUS status = espeak_ng_SetVoiceByName(voice.identifier.c_str());
     if (status == ENS_OK) {
-        espeak_ng_SetParameter(espeakRATE, std::clamp(voice.wordsPerMinute, 80, 450), 0);
+        espeak_ng_SetParameter(
+            espeakRATE, std::clamp(voice.wordsPerMinute, kMinWordsPerMinute, kMaxWordsPerMinute),
+            0);
         espeak_ng_SetParameter(espeakVOLUME, std::clamp(voice.volume, 0, 200), 0);
         espeak_ng_SetParameter(espeakPITCH, 50, 0);
         unsigned flags = espeakCHARS_UTF8;

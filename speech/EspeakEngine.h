@@ -20,6 +20,8 @@
 
 namespace pw {
 
+class TempoFilter;
+
 struct EspeakVoice {
     std::string identifier;  // what selects it: "gmw/en-US"
     std::u16string name;     // "English (America)"
@@ -31,6 +33,9 @@ struct VoiceProfile {
     std::string identifier;
     int wordsPerMinute = 175;  // 80..450
     int volume = 100;          // 0..200
+    // Below 80 words a minute the synthesised sound is stretched in time,
+    // its pitch kept: 0.5 takes twice as long. 1 leaves it as it is.
+    double tempo = 1.0;
 };
 
 // Where the samples go. write() and finish() run on the worker thread.
@@ -68,6 +73,7 @@ public:
 
     // text.origin maps the synthesised text back to the caller's text.
     Utterance(VoiceProfile voice, SsmlText text, bool isSsml, std::unique_ptr<SpeechSink> sink);
+    ~Utterance();
 
     void cancel();
     bool isCancelled() const { return m_sink->isCancelled(); }
@@ -89,9 +95,12 @@ public:
     int32_t failure() const { return m_failure.load(); }
 
     SpeechSink& sink() { return *m_sink; }
+    const VoiceProfile& voice() const { return m_voice; }
 
     // The worker's side: a word at codePoint of the synthesised text, begun
-    // audioMs into the speech; samples; the end with espeak-ng's status.
+    // audioMs into the speech as synthesised; samples; the end with
+    // espeak-ng's status. Samples and word frames reach the sink stretched
+    // by the voice's tempo.
     void addWord(int codePoint, int codePoints, int audioMs);
     bool addSamples(const int16_t* samples, size_t frames);
     void finish(int32_t status);
@@ -99,7 +108,12 @@ public:
 private:
     friend class EspeakEngine;
 
+    // Hands samples to the sink, through the tempo filter when there is one.
+    bool deliver(const int16_t* samples, size_t frames);
+    bool drainStretch();
+
     VoiceProfile m_voice;
+    std::unique_ptr<TempoFilter> m_stretch;
     std::string m_utf8;
     bool m_isSsml;
     // For each code point of m_utf8, where it came from in the caller's text;
@@ -120,6 +134,9 @@ private:
 class EspeakEngine {
 public:
     static constexpr int kSampleRate = 22050;
+    // The rates espeak-ng speaks at, in words a minute.
+    static constexpr int kMinWordsPerMinute = 80;
+    static constexpr int kMaxWordsPerMinute = 450;
 
     static EspeakEngine& instance();
 

@@ -52,9 +52,17 @@ EspeakSapi::~EspeakSapi() {
     dropUtterance();
 }
 
-int EspeakSapi::wordsPerMinute(int rate) {
-    const double wpm = 175.0 * std::pow(3.0, std::clamp(rate, -10, 10) / 10.0);
-    return std::clamp(static_cast<int>(std::lround(wpm)), 80, 450);
+EspeakSapi::Pace EspeakSapi::pace(int rate) {
+    constexpr double kNormal = 175.0;
+    rate = std::clamp(rate, -10, 10);
+    // Dictation is taken at the slow end, which is why it reaches further
+    // than espeak-ng's own floor of 80 words a minute.
+    const double wpm =
+        rate >= 0 ? kNormal * std::pow(3.0, rate / 10.0) : kNormal / std::pow(3.5, -rate / 10.0);
+    const int spoken =
+        std::clamp(static_cast<int>(std::lround(wpm)), EspeakEngine::kMinWordsPerMinute,
+                   EspeakEngine::kMaxWordsPerMinute);
+    return {spoken, wpm < EspeakEngine::kMinWordsPerMinute ? wpm / spoken : 1.0};
 }
 
 bool EspeakSapi::createWindow() {
@@ -177,6 +185,13 @@ bool EspeakSapi::changeVoice(ChoiceList& list) {
     return true;
 }
 
+std::string EspeakSapi::voiceLanguage(int64_t voice) const {
+    const auto& voices = EspeakEngine::instance().voices();
+    return voice >= 0 && voice < static_cast<int64_t>(voices.size())
+               ? voices[static_cast<size_t>(voice)].language
+               : std::string();
+}
+
 bool EspeakSapi::isUtteranceDone() const {
     if (!m_utterance) {
         return true;
@@ -217,7 +232,7 @@ bool EspeakSapi::speak(const std::u16string& text, unsigned flags) {
     }
     auto sink = std::make_unique<PlaybackSink>();
     if (!sink->start()) {
-        tellSpeechUnavailable(u"no sound output device was found.");
+        tellNoSoundDevice();
         return false;
     }
     return startSpeaking(text, flags, std::move(sink));
@@ -252,7 +267,9 @@ bool EspeakSapi::startSpeaking(const std::u16string& text, unsigned flags,
     }
     VoiceProfile profile;
     profile.identifier = EspeakEngine::instance().voices()[static_cast<size_t>(m_voice)].identifier;
-    profile.wordsPerMinute = wordsPerMinute(m_rate);
+    const Pace spokenPace = pace(m_rate);
+    profile.wordsPerMinute = spokenPace.wordsPerMinute;
+    profile.tempo = spokenPace.tempo;
     // Playback volume is the stream's, so that it follows the slider at once.
     profile.volume = stream ? 100 : m_volume;
     m_utterance = std::make_shared<Utterance>(

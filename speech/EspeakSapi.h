@@ -50,6 +50,7 @@ public:
     bool changeFormat(ChoiceList& list) override;
     bool setDeviceId(uint32_t id) override;
     bool changeVoice(ChoiceList& list) override;
+    std::string voiceLanguage(int64_t voice) const override;
     bool speak(const std::u16string& text, unsigned flags) override;
     bool speakToWav(const std::u16string& fileName, const std::u16string& text,
                     bool isXml) override;
@@ -78,8 +79,15 @@ public:
     // Playback of the current speech, for measuring; null when there is none.
     const PcmOutputStream* outputStream() const;
 
-    // -10..10 onto espeak-ng's words per minute: a third to three times 175.
-    static int wordsPerMinute(int rate);
+    // How a rate of -10..10 is spoken: the words a minute espeak-ng is
+    // given, and the tempo its sound is stretched to below its slowest.
+    struct Pace {
+        int wordsPerMinute;
+        double tempo;
+    };
+    // 175 words a minute at 0, three times as fast at 10 (espeak-ng stops at
+    // 450), and 3.5 times as slow at -10, each step a constant factor.
+    static Pace pace(int rate);
 
 private:
     // Normalises text, builds the utterance and hands it to the engine.

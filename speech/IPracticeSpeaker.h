@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -28,6 +29,16 @@ public:
     // Whether recorded audio is playing (the flash cards wait for it as for
     // speech).
     virtual bool isPlayingRecording() const { return false; }
+    // A learning file was opened: its sentences and translations as plain
+    // text, and whether its sentences have recorded audio. The speaker takes
+    // what suits the file where the learner has not chosen.
+    virtual void fileOpened(const std::vector<std::u16string>& sentences,
+                            const std::vector<std::u16string>& translations,
+                            bool hasRecordedAudio) {
+        (void)sentences;
+        (void)translations;
+        (void)hasRecordedAudio;
+    }
 };
 
 }  // namespace pw

@@ -22,6 +22,11 @@ public:
     void togglePause() override { m_speaker.togglePause(); }
     bool isSpeaking() const override { return m_speaker.isSpeaking(); }
     bool isPlayingRecording() const override { return m_speaker.isPlayingSegment(); }
+    void fileOpened(const std::vector<std::u16string>& sentences,
+                    const std::vector<std::u16string>& translations,
+                    bool hasRecordedAudio) override {
+        m_speaker.suggestForFile(sentences, translations, hasRecordedAudio);
+    }
 
 private:
     Speaker& m_speaker;

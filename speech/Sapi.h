@@ -40,6 +40,12 @@ public:
     virtual bool setDeviceId(uint32_t id) = 0;
     // Takes the voice selected in list; false when none is selected.
     virtual bool changeVoice(ChoiceList& list) = 0;
+    // The language ("en-us", "ja") of the voice that an entry filled in by
+    // enumEnginNamesToComboBox carries; empty when unknown.
+    virtual std::string voiceLanguage(int64_t voice) const {
+        (void)voice;
+        return {};
+    }
     // Starts speaking text (kSpeak... flags) and returns at once; false when
     // it could not start. Speaking while paused resumes instead.
     virtual bool speak(const std::u16string& text, unsigned flags) = 0;

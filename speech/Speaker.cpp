@@ -3,12 +3,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
+#include <optional>
 #include <thread>
 
+#include "audio/AudioEngine.h"
 #include "audio/BassPlayer.h"
 #include "dictionary/DictionaryWindow.h"
 #include "speech/EspeakSapi.h"
 #include "speech/SpeechFormat.h"
+#include "speech/SpeechNotice.h"
 #include "speech/SpeechText.h"
 
 namespace pw {
@@ -36,6 +40,12 @@ private:
 void selectStored(ChoiceList& list, int entry, int fallback) {
     entry = std::max(entry, 0);
     list.select(entry < list.count() ? entry : fallback);
+}
+
+// What a key holds; nullopt when it is not in the file.
+std::optional<int> storedValue(const ProfileSettings& settings, const IntSetting& setting) {
+    const int value = settings.readInt(setting.section, setting.key, INT_MIN);
+    return value == INT_MIN ? std::nullopt : std::optional<int>(value);
 }
 
 }  // namespace
@@ -121,6 +131,12 @@ bool Speaker::playSegment(const std::string& fileName, int64_t startMs, int64_t 
     if (!m_useSentenceAudio || !m_player) {
         return false;
     }
+    // Opened here, so that a file the player cannot read is read aloud by
+    // the voice instead; the file stays open for its next sentences.
+    if (m_player->fileName() != fileName && !m_player->open(fileName)) {
+        tellRecordingUnplayable(fileName);
+        return false;
+    }
     m_request = Request{fileName, startMs, endMs, m_playbackSpeed, m_volume};
     m_playback.start();
     return true;
@@ -128,12 +144,14 @@ bool Speaker::playSegment(const std::string& fileName, int64_t startMs, int64_t 
 
 void Speaker::playRequest() {
     IAudioPlayer& player = *m_player;
-    if (!player.open(m_request.fileName)) {
-        return;
-    }
     player.setSpeed(m_request.speed);
     player.setVolume(m_request.volume);
-    player.playSegment(m_request.startMs, m_request.endMs);
+    if (!player.playSegment(m_request.startMs, m_request.endMs)) {
+        if (!AudioEngine::instance().isAvailable()) {
+            tellNoSoundDevice();
+        }
+        return;
+    }
     bool paused = false;
     while (!m_playback.stopRequested()) {
         if (!player.isPlaying() && !player.isPaused()) {
@@ -182,6 +200,7 @@ void Speaker::setSpeechListener(SapiEventListener* listener) {
 
 void Speaker::selectVoice(int index, int entry) {
     const size_t i = slot(index);
+    m_voiceChosen[i] = true;
     m_voiceLists[i].select(entry);
     if (m_tts) {
         m_tts->changeVoice(static_cast<int>(i), m_voiceLists[i]);
@@ -230,8 +249,16 @@ void Speaker::setVolume(int volume) {
 }
 
 void Speaker::loadSettings(const ProfileSettings& settings) {
-    selectStored(m_voiceLists[0], settings.read(settings::kVoice1), 0);
-    selectStored(m_voiceLists[1], settings.read(settings::kVoice2), 0);
+    const std::optional<int> voice1 = storedValue(settings, settings::kVoice1);
+    const std::optional<int> voice2 = storedValue(settings, settings::kVoice2);
+    const std::optional<int> sentenceAudio = storedValue(settings, settings::kSentenceAudio);
+    m_voiceChosen = {voice1.has_value(), voice2.has_value()};
+    selectStored(m_voiceLists[0], voice1.value_or(settings::kVoice1.defaultValue), 0);
+    selectStored(m_voiceLists[1], voice2.value_or(settings::kVoice2.defaultValue), 0);
+    m_sentenceAudioChosen = sentenceAudio.has_value();
+    if (sentenceAudio) {
+        m_useSentenceAudio = *sentenceAudio > 0;
+    }
     selectStored(m_formatList, settings.read(settings::kFormat), kDefaultFormatIndex);
     setPlaybackSpeed(settings.read(settings::kRate));
     setRate(0, settings.read(settings::kRate1));
@@ -242,14 +269,58 @@ void Speaker::loadSettings(const ProfileSettings& settings) {
 }
 
 void Speaker::saveSettings(ProfileSettings& settings) const {
-    settings.write(settings::kVoice1, m_voiceLists[0].selectedIndex());
-    settings.write(settings::kVoice2, m_voiceLists[1].selectedIndex());
+    if (m_voiceChosen[0]) {
+        settings.write(settings::kVoice1, m_voiceLists[0].selectedIndex());
+    }
+    if (m_voiceChosen[1]) {
+        settings.write(settings::kVoice2, m_voiceLists[1].selectedIndex());
+    }
+    if (m_sentenceAudioChosen) {
+        settings.write(settings::kSentenceAudio, m_useSentenceAudio ? 1 : 0);
+    }
     settings.write(settings::kFormat, m_formatList.selectedIndex());
     settings.write(settings::kRate, m_playbackSpeed);
     settings.write(settings::kRate1, m_rates[0]);
     settings.write(settings::kRate2, m_rates[1]);
     settings.write(settings::kEnable1, m_enabled[0] ? 1 : 0);
     settings.write(settings::kEnable2, m_enabled[1] ? 1 : 0);
+}
+
+bool Speaker::suggestVoice(int index, TextScript script) {
+    const size_t i = slot(index);
+    const Sapi* voice = m_tts ? m_tts->voice(static_cast<int>(i)) : nullptr;
+    if (m_voiceChosen[i] || !voice) {
+        return false;
+    }
+    ChoiceList& list = m_voiceLists[i];
+    for (const std::string& language : voiceLanguagesFor(script)) {
+        for (int entry = 0; entry < list.count(); ++entry) {
+            if (voice->voiceLanguage(list.data(entry)) != language) {
+                continue;
+            }
+            if (entry == list.selectedIndex()) {
+                return false;
+            }
+            list.select(entry);
+            m_tts->changeVoice(static_cast<int>(i), list);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Speaker::suggestForFile(const std::vector<std::u16string>& sentences,
+                             const std::vector<std::u16string>& translations,
+                             bool hasRecordedAudio) {
+    bool changed = suggestVoice(0, mainScript(sentences));
+    changed = suggestVoice(1, mainScript(translations)) || changed;
+    if (!m_sentenceAudioChosen && m_useSentenceAudio != hasRecordedAudio) {
+        m_useSentenceAudio = hasRecordedAudio;
+        changed = true;
+    }
+    if (changed && m_settingsListener) {
+        m_settingsListener();
+    }
 }
 
 }  // namespace pw

@@ -18,14 +18,17 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/IAudioPlayer.h"
 #include "core/ProfileSettings.h"
 #include "core/Thread.h"
 #include "speech/ChoiceList.h"
 #include "speech/TTS.h"
+#include "speech/TextScript.h"
 
 namespace pw {
 
@@ -61,7 +64,9 @@ public:
     int convertToWav(const std::u16string& fileName, int index, const std::u16string& text,
                      bool isXml);
     // True when recorded audio plays (or goes on playing): the caller does
-    // not speak. False when the learner does not use recorded audio.
+    // not speak. False when the learner does not use recorded audio, or the
+    // file cannot be played (the learner is told once which file): the
+    // caller speaks instead.
     bool playSegment(const std::string& fileName, int64_t startMs, int64_t endMs);
     // Pauses or resumes speech and recorded audio.
     void togglePause();
@@ -76,12 +81,32 @@ public:
     // Every speech event goes to listener (null: none).
     void setSpeechListener(SapiEventListener* listener);
 
-    // Also reads the readings' "IME" settings, which without stored values
-    // are on when a voice speaks Japanese.
+    // The "Speaker" section. The voices and "Sentence audio" are written only
+    // once the learner has chosen them (here or in an earlier run), so that
+    // until then each file gets the defaults that suit it. Also reads the
+    // readings' "IME" settings, which without stored values are on when a
+    // voice speaks Japanese.
     void loadSettings(const ProfileSettings& settings = ProfileSettings::instance());
     void saveSettings(ProfileSettings& settings = ProfileSettings::instance()) const;
 
-    // The pane's controls.
+    // A learning file was opened. What the learner has not chosen follows
+    // it: voice 1 a voice for the script of the sentences, voice 2 one for
+    // the translations, and "Sentence audio" is on when the sentences have
+    // recorded audio.
+    void suggestForFile(const std::vector<std::u16string>& sentences,
+                        const std::vector<std::u16string>& translations, bool hasRecordedAudio);
+    // Voice index takes a voice for script, unless the learner chose one;
+    // true when it changed.
+    bool suggestVoice(int index, TextScript script);
+    bool isVoiceChosen(int index) const { return m_voiceChosen[slot(index)]; }
+    bool isSentenceAudioChosen() const { return m_sentenceAudioChosen; }
+    // Told when the speaker changed settings by itself (a suggestion), so
+    // that the pane shows them.
+    void setSettingsListener(std::function<void()> listener) {
+        m_settingsListener = std::move(listener);
+    }
+
+    // The pane's controls; what they set counts as the learner's choice.
     ChoiceList& voiceList(int index) { return m_voiceLists[slot(index)]; }
     ChoiceList& formatList() { return m_formatList; }
     // Choosing a voice also lets the Japanese readings follow the voices
@@ -100,7 +125,10 @@ public:
     // Sets the player's volume and both voices'.
     void setVolume(int volume);
     bool usesSentenceAudio() const { return m_useSentenceAudio; }
-    void setUseSentenceAudio(bool use) { m_useSentenceAudio = use; }
+    void setUseSentenceAudio(bool use) {
+        m_useSentenceAudio = use;
+        m_sentenceAudioChosen = true;
+    }
 
     TTS* tts() { return m_tts.get(); }
     IAudioPlayer* player() { return m_player.get(); }
@@ -136,6 +164,9 @@ private:
     int m_playbackSpeed = 100;
     int m_volume = 100;
     bool m_useSentenceAudio = false;
+    std::array<bool, 2> m_voiceChosen{false, false};
+    bool m_sentenceAudioChosen = false;
+    std::function<void()> m_settingsListener;
 
     // The playback request, set before the thread starts.
     struct Request {

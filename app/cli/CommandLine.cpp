@@ -32,6 +32,13 @@ const std::string& startDirectory() {
     return g_startDirectory;
 }
 
+std::string fromStartFolder(const std::string& path) {
+    if (path.empty() || path.front() == '/' || g_startDirectory.empty()) {
+        return path;
+    }
+    return g_startDirectory + "/" + path;
+}
+
 std::string resolveStartPath(const std::string& path, const std::string& startFolder) {
     if (path.empty() || path.front() == '/' || startFolder.empty()) {
         return path;
@@ -42,13 +49,6 @@ std::string resolveStartPath(const std::string& path, const std::string& startFo
         return std::filesystem::weakly_canonical(candidate, ec).string();
     }
     return path;
-}
-
-std::string fromStartFolder(const std::string& path) {
-    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
-        return path;
-    }
-    return startDirectory() + "/" + path;
 }
 
 bool parseNumber(const std::string& text, int minimum, int maximum, int& value) {

@@ -18,14 +18,14 @@ std::u16string joinArguments(const std::vector<std::string>& arguments);
 void rememberStartDirectory();
 const std::string& startDirectory();
 
+// A path the user typed, meant from where the program was started: a
+// relative one is taken from the start folder (when it is known).
+std::string fromStartFolder(const std::string& path);
+
 // A relative path that exists relative to startFolder becomes absolute, so
 // "phrasewright notes.xml" opens the file the user means; anything else is
 // left for the library's own search (the program folder, then Data/).
 std::string resolveStartPath(const std::string& path, const std::string& startFolder);
-
-// A path the user typed, meant from where the program was started: a
-// relative one is put under startDirectory() (for files to be written).
-std::string fromStartFolder(const std::string& path);
 
 // Rows numbered from 1: "A-B", "A-" (last 0: to the end) or "A" (one row).
 // False for anything else, or a range that ends before it starts.

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/ScopedHeadlessUi.h"
 #include "content/SentenceListModel.h"
 #include "core/AppFiles.h"
 #include "core/HeadlessUi.h"
@@ -23,23 +24,6 @@ namespace {
 constexpr const char* kUsage =
     "Usage: phrasewright --export FILE --out DIR [--rows A-B] [--spell] [--interval MS]\n"
     "                    [--lyrics NAME] [--jobs N]\n";
-
-// The services for the run: boxes go to standard error, and this thread
-// carries the speaker's events.
-class ScopedHeadlessUi {
-public:
-    ScopedHeadlessUi() {
-        auto ui = std::make_unique<HeadlessUi>();
-        m_ui = ui.get();
-        m_previous = installUi(std::move(ui));
-    }
-    ~ScopedHeadlessUi() { installUi(std::move(m_previous)); }
-    HeadlessUi& operator*() { return *m_ui; }
-
-private:
-    HeadlessUi* m_ui;
-    std::unique_ptr<UiServices> m_previous;
-};
 
 class Reporter : public ConversionListener {
 public:

@@ -23,14 +23,6 @@ struct ImportArguments {
     std::string out;
 };
 
-// Relative paths mean what they meant where the program was started.
-std::string fromStart(const std::string& path) {
-    if (path.empty() || path.front() == '/' || startDirectory().empty()) {
-        return path;
-    }
-    return startDirectory() + "/" + path;
-}
-
 std::optional<ImportArguments> parse(const std::vector<std::string>& args, std::ostream& err) {
     ImportArguments parsed;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -73,7 +65,7 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "phrasewright: " << toUtf8(why) << " Nothing was written.\n";
         return static_cast<int>(kImportFailed);
     };
-    if (!import.loadSource(fromStart(parsed->source))) {
+    if (!import.loadSource(fromStartFolder(parsed->source))) {
         return refuse(import.failure());
     }
     const bool subtitles = import.kind() == SentenceImport::Kind::Subtitles;
@@ -88,12 +80,12 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     }
     if ((parsed->columns && !import.setColumns(fromUtf8(*parsed->columns))) ||
-        (!parsed->audio.empty() && !import.setRecording(fromStart(parsed->audio))) ||
+        (!parsed->audio.empty() && !import.setRecording(fromStartFolder(parsed->audio))) ||
         (!parsed->translations.empty() &&
-         !import.loadTranslations(fromStart(parsed->translations)))) {
+         !import.loadTranslations(fromStartFolder(parsed->translations)))) {
         return refuse(import.failure());
     }
-    const ImportOutcome outcome = import.write(fromStart(parsed->out));
+    const ImportOutcome outcome = import.write(fromStartFolder(parsed->out));
     for (const ImportIssue& issue : outcome.issues) {
         err << toUtf8(issueText(issue)) << "\n";
     }

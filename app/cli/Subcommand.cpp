@@ -9,6 +9,7 @@
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ListCommand.h"
 #include "app/cli/ReplaceCommand.h"
+#include "app/cli/SayCommand.h"
 #include "core/AppFiles.h"
 
 namespace pw {
@@ -132,6 +133,7 @@ CommandTable headlessCommands() {
     table.add(importCommand());
     table.add(exportCommand());
     table.add(countWordsCommand());
+    table.add(sayCommand());
     return table;
 }
 

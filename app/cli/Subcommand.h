@@ -68,7 +68,7 @@ private:
     std::vector<Subcommand> m_commands;
 };
 
-// --help, --version, --list, --replace, --import, --export and --count-words.
+// --help, --version, --list, --replace, --import, --export, --count-words and --say.
 CommandTable headlessCommands();
 
 // True for an argument that names a subcommand rather than a learning file.

@@ -59,15 +59,26 @@ protected:
     ProfileSettings settings;
 };
 
-TEST_F(SettingsFile, WithoutAFileTheWindowIsCentredAt640By480) {
-    EXPECT_EQ(readWindowRect(settings, 1920, 1080), at(640, 300, 640, 480));
+// What the practice pane needs, centred in the work area and never larger.
+TEST(WindowPlacement, TheDefaultWindowIsCentredInTheWorkAreaAndFitsIt) {
+    const WindowRect work = at(0, 32, 1280, 992);  // a panel along the top
+    EXPECT_EQ(defaultWindowRect(work, 1260, 640), at(10, 208, 1260, 640));
+    EXPECT_EQ(defaultWindowRect(work, 1500, 1200), work);
+    EXPECT_EQ(defaultWindowRect(at(1280, 0, 1024, 768), 1000, 700), at(1292, 34, 1000, 700));
+}
+
+TEST_F(SettingsFile, WithoutAFileTheDefaultRectangleIsUsed) {
+    EXPECT_EQ(readWindowRect(settings, at(10, 20, 1200, 700)), at(10, 20, 1200, 700));
+    // A key that is stored wins over its default; the others keep theirs.
+    settings.writeInt(u"Window", u"MainWidth", 900);
+    EXPECT_EQ(readWindowRect(settings, at(10, 20, 1200, 700)), at(10, 20, 900, 700));
 }
 
 TEST_F(SettingsFile, APlacementRoundTripsThroughTheFile) {
     writeWindowPlacement(settings, at(-10, 20, 800, 600), true);
     ProfileSettings again;
     again.setPath(dir.file("phrasewright.ini"));
-    EXPECT_EQ(readWindowRect(again, 1920, 1080), at(-10, 20, 800, 600));
+    EXPECT_EQ(readWindowRect(again, at(0, 0, 1, 1)), at(-10, 20, 800, 600));
     EXPECT_EQ(again.readString(u"Window", u"Zoomed", u""), u"1");
     const std::string text = test::readAll(dir.file("phrasewright.ini"));
     EXPECT_NE(text.find("MainLeft=-10"), std::string::npos);

@@ -4,11 +4,13 @@
 // question and an answer with marked roles in the exercise page, the audio
 // conversion dialog while it converts the sample's sentences, a flash card,
 // the word board of a sentence being put in order, and the dictionary window
-// previewing the readings of a Japanese text. Runs in a scratch copy of the
-// program folder, so the learner's own files are never touched.
+// previewing the readings of a Japanese text; or, with --default-window, the
+// window as it first opens without settings, on the screen it runs on. Runs in
+// a scratch copy of the program folder, so the learner's own files are never
+// touched.
 //
 //   scripts/screenshots.sh   (build/tools/phrasewright_screenshots build/bin docs
-//                             under xvfb-run)
+//                             [--default-window] under xvfb-run)
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -224,7 +226,8 @@ bool shootDictionary(TypingNavigationPane& content, const std::string& outputFol
     return ok;
 }
 
-int takeScreenshots(const std::string& programFolder, const std::string& outputFolder) {
+int takeScreenshots(const std::string& programFolder, const std::string& outputFolder,
+                    bool defaultWindow) {
     test::TempDir scratch;
     for (const char* item : {"Resources", "Data", "Lists", "Dictionaries", "Tree.xml"}) {
         std::error_code ec;
@@ -235,10 +238,12 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
     setModuleDirectoryForTesting(scratch.path() + "/", "phrasewright");
     ProfileSettings& settings = ProfileSettings::instance();
     settings.setPath(settingsFilePath());
-    settings.writeInt(u"Window", u"MainLeft", 0);
-    settings.writeInt(u"Window", u"MainTop", 0);
-    settings.writeInt(u"Window", u"MainWidth", 1040);
-    settings.writeInt(u"Window", u"MainHeight", 680);
+    if (!defaultWindow) {
+        settings.writeInt(u"Window", u"MainLeft", 0);
+        settings.writeInt(u"Window", u"MainTop", 0);
+        settings.writeInt(u"Window", u"MainWidth", 1040);
+        settings.writeInt(u"Window", u"MainHeight", 680);
+    }
     // A learner with some practice behind them.
     test::writeAll("Log.xml",
                    "<Log><Record totalTime=\"8123000\" typingCount=\"21873\" "
@@ -255,6 +260,16 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
     }
     TypingNavigationPane& content = app.contentPane();
     TypingPane& pane = content.typingPane();
+    if (defaultWindow) {
+        content.openLearningFile(u"Data/EverydayEnglish.xml");
+        pane.sentenceList().selectOnly(0);
+        const bool shot = shoot(app, outputFolder, "default-window.png", 800);
+        app.handle()->Close();
+        settle(100);
+        installUi(nullptr);
+        fs::current_path(programFolder);
+        return shot ? 0 : 1;
+    }
     bool ok = shoot(app, outputFolder, "start-screen.png");
 
     content.openLearningFile(u"Data/EverydayEnglish.xml");
@@ -340,8 +355,10 @@ int takeScreenshots(const std::string& programFolder, const std::string& outputF
 wxIMPLEMENT_APP_NO_MAIN(pw::ToolApp);
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER OUTPUT_FOLDER\n", argv[0]);
+    const bool defaultWindow = argc == 4 && std::string(argv[3]) == "--default-window";
+    if (argc != 3 && !defaultWindow) {
+        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER OUTPUT_FOLDER [--default-window]\n",
+                     argv[0]);
         return 2;
     }
     namespace fs = std::filesystem;
@@ -355,7 +372,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxTheApp->CallOnInit();
-    const int status = pw::takeScreenshots(programFolder, outputFolder);
+    const int status = pw::takeScreenshots(programFolder, outputFolder, defaultWindow);
     wxTheApp->OnExit();
     wxEntryCleanup();
     return status;

@@ -220,6 +220,49 @@ double frequency(const Sound& sound, double from, double to) {
     return static_cast<double>(crossings - 1) / 2.0 / seconds;
 }
 
+double voicePitch(const Sound& sound, double from, double to) {
+    const auto window = static_cast<size_t>(0.04 * sound.rate);
+    const auto hop = static_cast<size_t>(0.01 * sound.rate);
+    const auto shortest = static_cast<size_t>(sound.rate / 400);
+    const auto longest = static_cast<size_t>(sound.rate / 70);
+    const auto first = static_cast<size_t>(std::max(0.0, from * sound.rate));
+    const auto last = std::min(sound.mono.size(), static_cast<size_t>(to * sound.rate));
+    std::vector<double> pitches;
+    for (size_t start = first; start + window + longest < last; start += hop) {
+        const float* x = sound.mono.data() + start;
+        double energy = 0;
+        for (size_t i = 0; i < window; ++i) {
+            energy += x[i] * x[i];
+        }
+        if (std::sqrt(energy / window) < 0.03) {
+            continue;  // silence or a quiet consonant
+        }
+        double best = 0;
+        size_t bestLag = 0;
+        for (size_t lag = shortest; lag <= longest; ++lag) {
+            double cross = 0;
+            double shifted = 0;
+            for (size_t i = 0; i < window; ++i) {
+                cross += x[i] * x[i + lag];
+                shifted += x[i + lag] * x[i + lag];
+            }
+            const double r = cross / std::sqrt(energy * shifted + 1e-12);
+            if (r > best) {
+                best = r;
+                bestLag = lag;
+            }
+        }
+        if (best > 0.6 && bestLag > 0) {
+            pitches.push_back(static_cast<double>(sound.rate) / static_cast<double>(bestLag));
+        }
+    }
+    if (pitches.empty()) {
+        return 0;
+    }
+    std::nth_element(pitches.begin(), pitches.begin() + pitches.size() / 2, pitches.end());
+    return pitches[pitches.size() / 2];
+}
+
 int runProgram(const std::vector<std::string>& argv, std::string* output) {
     if (!output) {
         const pid_t pid = spawn(argv, -1);

@@ -49,6 +49,9 @@ std::vector<Span> findGaps(const Sound& sound, double from, double to, double mi
 double peak(const Sound& sound, double from, double to);
 // The frequency between from and to (seconds), from its zero crossings.
 double frequency(const Sound& sound, double from, double to);
+// The pitch of a voice between from and to: the median of the fundamental
+// frequencies (70 to 400 Hz) of its voiced 40 ms stretches; 0 when none is.
+double voicePitch(const Sound& sound, double from, double to);
 
 // Runs argv (no shell) and returns its exit status; output gets its stdout.
 int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr);

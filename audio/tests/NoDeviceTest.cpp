@@ -1,5 +1,6 @@
-// Without any output device: one error box, then every operation fails
-// cleanly and the file work still gets done.
+// Without any output device: no box (the players' users tell the learner in
+// their own words), every operation fails cleanly, and the file work still
+// gets done.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(NoDevice, OneBoxThenEveryOperationFailsCleanly) {
+TEST_F(NoDevice, NoBoxAndEveryOperationFailsCleanly) {
     test::ScopedRecordingUi ui;
     test::TempDir dir;
     const std::string wav = dir.file("tone.wav");
@@ -42,11 +43,7 @@ TEST_F(NoDevice, OneBoxThenEveryOperationFailsCleanly) {
         GTEST_SKIP() << "This machine offers an output device even with no sound server; the "
                         "case without one cannot be made here.";
     }
-    ASSERT_EQ(ui->boxes.size(), 1u);
-    EXPECT_EQ(ui->boxes[0].text,
-              u"Failed BASS_Init\nCan't initialize output device\n\n(error code: 23)");
-    EXPECT_EQ(ui->boxes[0].caption, u"Error");
-    EXPECT_EQ(ui->boxes[0].flags & MbIconMask, MbIconWarning);
+    EXPECT_TRUE(ui->boxes.empty());
 
     EXPECT_FALSE(player.play());
     EXPECT_FALSE(player.playSegment(0, 200));
@@ -83,8 +80,8 @@ TEST_F(NoDevice, OneBoxThenEveryOperationFailsCleanly) {
 
     KeyClick::instance().play(test::sourceDir() + "/Resources/type.wav");
 
-    // No more boxes for any of that.
-    EXPECT_EQ(ui->boxes.size(), 1u);
+    // No box for any of that either.
+    EXPECT_TRUE(ui->boxes.empty());
 
     // Cutting and encoding need no device.
     ASSERT_TRUE(player.saveSegmentAsWav(100, 300, dir.file("cut.wav")));

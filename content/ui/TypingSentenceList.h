@@ -22,10 +22,21 @@ public:
         const char16_t* title;
         int width;  // pixels, before the user changes it
     };
+    // Wide enough for their titles in the toolkit's font, and narrow enough
+    // that the score columns show beside the practice pane's controls.
     static constexpr ColumnSpec kColumns[SentenceListModel::kColumnCount] = {
-        {u"Check", 38},        {u"Trial", 38},     {u"Sentence", 230},
-        {u"Translation", 230}, {u"Dictation", 60}, {u"Writing", 60},
+        {u"Check", 56},        {u"Trial", 48},     {u"Sentence", 200},
+        {u"Translation", 190}, {u"Dictation", 76}, {u"Writing", 68},
     };
+    // The columns together, and room for the scroll bar beside them.
+    static constexpr int columnsWidth() {
+        int width = 0;
+        for (const ColumnSpec& column : kColumns) {
+            width += column.width;
+        }
+        return width;
+    }
+    static constexpr int kScrollBarRoom = 24;
 
     // A list with a model of its own.
     TypingSentenceList();

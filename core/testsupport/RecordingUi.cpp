@@ -6,6 +6,9 @@ namespace pw::test {
 int RecordingUi::messageBox(const std::u16string& text, const std::u16string& caption,
                             unsigned flags) {
     boxes.push_back({text, caption, flags});
+    if (onBox) {
+        onBox(boxes.back());
+    }
     if (answers.empty()) {
         return defaultAnswer(flags);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ public:
     std::vector<FileChooserRequest> fileRequests;
     // Answers in order; when empty a box gets its default button.
     std::deque<int> answers;
+    // Runs while each box is up, as the learner might act then.
+    std::function<void(const RecordedBox&)> onBox;
     // Chosen paths in order; an empty optional is a cancelled chooser.
     std::deque<std::optional<std::u16string>> chosenFiles;
     std::deque<std::optional<std::u16string>> chosenFolders;

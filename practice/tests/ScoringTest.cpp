@@ -1,6 +1,7 @@
 // Scores, what is stored after a sentence, trial numbers, the totals and
 // "Log.xml", and Save with its question and its failures.
 #include <filesystem>
+#include <optional>
 
 #include "practice/Scoring.h"
 #include "practice/tests/PracticeTestSupport.h"
@@ -309,6 +310,66 @@ TEST_F(Saving, ReleasingTheFileAsksLikeClosing) {
         EXPECT_EQ(std::filesystem::is_regular_file(dir.file("Log.xml")), c.saved);
         std::filesystem::remove_all(dir.file("Log.xml"));
         ui->boxes.clear();
+    }
+}
+
+// Closing with results that cannot be written: the learner tries again,
+// saves the learning file elsewhere, or stays with the results in memory.
+TEST_F(Saving, AFailedSaveAtCloseOffersToTryAgainToSaveElsewhereOrToStay) {
+    namespace fs = std::filesystem;
+    const std::string elsewhere = dir.file("elsewhere.xml");
+    struct Case {
+        const char* what;
+        std::vector<int> answers;  // after Yes to the save question
+        std::optional<std::u16string> chosen;
+        bool closes;
+        bool savedInPlace;
+        bool savedElsewhere;
+    };
+    const Case cases[] = {
+        {"stays", {IdCancel}, std::nullopt, false, false, false},
+        {"tries again once writable", {IdYes}, std::nullopt, true, true, false},
+        {"saves elsewhere", {IdNo}, fromUtf8(elsewhere), true, false, true},
+        {"gives up choosing a file, then stays",
+         {IdNo, IdCancel},
+         std::nullopt,
+         false,
+         false,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(elsewhere);
+        open({{u"Go", u"", u""}});
+        session->startRun(RunKind::AllRows);
+        type(u"go");
+        fs::permissions(listPath(), fs::perms::owner_read | fs::perms::group_read);
+        ui->boxes.clear();
+        ui->answers = {IdYes};
+        ui->answers.insert(ui->answers.end(), c.answers.begin(), c.answers.end());
+        ui->chosenFiles = {c.chosen};
+        // The learner makes the file writable while the question is up.
+        ui->onBox = [&](const test::RecordedBox& box) {
+            if (c.savedInPlace && (box.flags & MbButtonMask) == MbYesNoCancel) {
+                fs::permissions(listPath(), fs::perms::owner_all);
+            }
+        };
+        EXPECT_EQ(session->finish(session->list().getDescription()), c.closes);
+        ui->onBox = nullptr;
+        ASSERT_GE(ui->boxes.size(), 2u);
+        EXPECT_NE(ui->boxes[1].text.find(fromUtf8(listPath())), std::u16string::npos);
+        EXPECT_EQ(ui->boxes[1].flags & MbButtonMask, unsigned(MbYesNoCancel));
+        EXPECT_EQ(session->hasUnsavedResults(), !c.closes);
+        fs::permissions(listPath(), fs::perms::owner_all);
+        SentenceListModel inPlace;
+        ASSERT_TRUE(inPlace.open(listPath()));
+        EXPECT_EQ(inPlace.record(0)->getAttribute(u"trialNumber") == u"1", c.savedInPlace);
+        EXPECT_EQ(fs::exists(elsewhere), c.savedElsewhere);
+        if (c.savedElsewhere) {
+            SentenceListModel saved;
+            ASSERT_TRUE(saved.open(elsewhere));
+            EXPECT_EQ(saved.record(0)->getAttribute(u"trialNumber"), u"1");
+        }
     }
 }
 

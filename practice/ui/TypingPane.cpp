@@ -74,6 +74,12 @@ Size bestSize(const BaseWindow& window) {
 
 }  // namespace
 
+Size TypingPane::preferredSize(int speakerPaneHeight) {
+    return {ModeControlPane::kWidth + TypingSentenceList::columnsWidth() +
+                TypingSentenceList::kScrollBarRoom,
+            kSpeakerTop + speakerPaneHeight};
+}
+
 TypingPane::TypingPane(PracticeSetup setup, std::unique_ptr<IAudioPlayer> player,
                        TTS::VoiceFactory voices)
     : m_speaker(std::move(player), std::move(voices)),
@@ -133,9 +139,30 @@ void TypingPane::makeControls() {
 void TypingPane::bindControlEvents() {
     Component::bindControlEvents();
     listen(wxEVT_IDLE);
+    listen(wxEVT_CHILD_FOCUS);
 }
 
 bool TypingPane::windowProc(wxEvent& event) {
+    if (event.GetEventType() == wxEVT_CHILD_FOCUS) {
+        // A click into the speaker's strip during a question: the keys go
+        // back to the sentence once the click has done its work.
+        auto* focused = dynamic_cast<wxWindow*>(event.GetEventObject());
+        wxWindow* speaker = m_speakerPane ? m_speakerPane->handle() : nullptr;
+        for (wxWindow* w = focused; speaker && w; w = w->GetParent()) {
+            if (w == speaker) {
+                if (asking()) {
+                    handle()->CallAfter([this] {
+                        if (asking()) {
+                            takeFocus();
+                        }
+                    });
+                }
+                break;
+            }
+        }
+        event.Skip();
+        return false;
+    }
     if (event.GetEventType() == wxEVT_IDLE) {
         // The start screen is on screen: the rest follows, unless the window
         // is on its way out.
@@ -222,14 +249,17 @@ bool TypingPane::releaseFile() {
     return m_session.releaseFile(descriptionText());
 }
 
-void TypingPane::finish() {
-    m_session.finish(descriptionText());
+bool TypingPane::finish() {
+    if (!m_session.finish(descriptionText())) {
+        return false;
+    }
     // The practice and speaker keys reach the settings file in one write.
     ProfileSettings::Batch batch;
     m_session.saveSettings();
     if (m_controlsMade) {
         m_speaker.saveSettings();  // else they were never read
     }
+    return true;
 }
 
 void TypingPane::showThemeMenu() {
@@ -430,6 +460,7 @@ void TypingPane::practiceChanged(unsigned changes) {
     if (changes & kStateChanged) {
         showStateControls();
         placeExerciseControls(clientWidth(), clientHeight());
+        placeSpeakerPane(clientWidth(), clientHeight());
         if (view.state == PracticeState::NoFile) {
             setWindowTitle(view_texts::kProgramTitle);
         }
@@ -486,10 +517,11 @@ void TypingPane::showStateControls() {
     const bool ready = state == PracticeState::Ready;
     const bool question = asking();
     for (BaseWindow* control : std::initializer_list<BaseWindow*>{
-             &m_modePane, &m_optionPane, &m_tabs, &m_description, &m_list, m_speakerPane}) {
-        if (control) {
-            control->setVisible(ready);
-        }
+             &m_modePane, &m_optionPane, &m_tabs, &m_description, &m_list}) {
+        control->setVisible(ready);
+    }
+    if (m_speakerPane) {
+        m_speakerPane->setVisible(ready || question);
     }
     m_check.setVisible(question);
     const bool drawn = !m_pageForm.isOpen();  // the page shows the rest itself
@@ -521,6 +553,7 @@ void TypingPane::onSize(int width, int height) {
     m_session.setPaneSize(width, height);
     placeReadyControls(width, height);
     placeExerciseControls(width, height);
+    placeSpeakerPane(width, height);
     invalidate();
 }
 
@@ -530,14 +563,24 @@ void TypingPane::placeReadyControls(int width, int height) {
     m_modePane.setBounds(0, 0, left, ModeControlPane::kHeight);
     m_optionPane.setBounds(TypingOptionPane::kLeft, TypingOptionPane::kTop,
                            TypingOptionPane::kWidth, TypingOptionPane::kHeight);
-    if (m_speakerPane) {
-        m_speakerPane->setBounds(0, kSpeakerTop, left, std::max(height - kSpeakerTop, 0));
-    }
     m_tabs.setBounds(left, 0, right, m_tabsHeight);
     m_description.setBounds(left, m_tabsHeight, right, kDescriptionHeight);
     const int listTop = m_tabsHeight + kDescriptionHeight + kGap;
     m_list.setBounds(left, listTop, right, std::max(height - listTop, 0));
     m_flashPane.setBounds(0, 0, width, std::max(height - kFlashCardsBottom, 0));
+}
+
+void TypingPane::placeSpeakerPane(int width, int height) {
+    if (!m_speakerPane) {
+        return;
+    }
+    if (!asking()) {
+        m_speakerPane->setBounds(0, kSpeakerTop, ModeControlPane::kWidth,
+                                 std::max(height - kSpeakerTop, 0));
+        return;
+    }
+    const Point at = exerciseLayout().speakerPane;
+    m_speakerPane->setBounds(at.x, at.y, std::max(width - 2 * at.x, 0), std::max(height - at.y, 0));
 }
 
 ExerciseLayout TypingPane::exerciseLayout() {

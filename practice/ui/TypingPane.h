@@ -35,6 +35,10 @@ class TypingPane : public Component, private PracticeSessionListener {
 public:
     static constexpr int kBlinkTimer = 1;
 
+    // The client size that shows every control of Ready and the sentence
+    // list's columns, with a speaker's pane speakerPaneHeight high.
+    static Size preferredSize(int speakerPaneHeight);
+
     // setup, player and voices: where the session keeps its files, and the
     // speaker's player and voices; the program's own when left out.
     explicit TypingPane(PracticeSetup setup = {}, std::unique_ptr<IAudioPlayer> player = nullptr,
@@ -45,7 +49,9 @@ public:
     // Initialised, with its settings read, once the pane is created.
     Speaker& speaker() { return m_speaker; }
     // The speaker's settings pane, a child of this pane, placed at the
-    // bottom left in Ready; it must outlive the pane or be set back to null.
+    // bottom left: below the mode's controls in Ready, in the strip the
+    // exercise view leaves at the bottom during questions. It must outlive
+    // the pane or be set back to null.
     void setSpeakerPane(BaseWindow* pane);
     // The start screen shows none of the other controls (Ready's, a
     // question's, the exercise page) and needs no speaker: with this called
@@ -64,7 +70,9 @@ public:
     // when they could not be saved and the file has to stay.
     bool releaseFile();
     // The content pane closes: offers to save, then writes the settings.
-    void finish();
+    // False when the results could not be saved and the learner keeps the
+    // program open (nothing is written then).
+    bool finish();
     // The theme menu at the mouse (the tool bar's command 13).
     void showThemeMenu();
 
@@ -117,6 +125,7 @@ private:
     void showStateControls();
     void placeReadyControls(int width, int height);
     void placeExerciseControls(int width, int height);
+    void placeSpeakerPane(int width, int height);
     ExerciseLayout exerciseLayout();
     void optionsChanged();
     // Opens or closes the exercise page; false when it cannot be shown (the

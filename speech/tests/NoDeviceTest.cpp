@@ -1,13 +1,16 @@
-// Without an output device the program goes on: speaking does nothing, the
-// learner is told once, in plain words, and files are still written.
+// Without an output device the program goes on: speaking and recorded audio
+// do nothing, the learner is told once, in plain words, and files are still
+// written.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "audio/AudioEngine.h"
+#include "audio/tests/AudioTestSupport.h"
 #include "core/testsupport/RecordingUi.h"
 #include "core/testsupport/TestFiles.h"
 #include "speech/Speaker.h"
+#include "speech/SpeechNotice.h"
 #include "speech/tests/SpeechFakes.h"
 #include "speech/tests/SpeechTestSupport.h"
 
@@ -40,9 +43,15 @@ TEST(NoDevice, SpeakingDoesNothingAndTheLearnerIsToldOnce) {
         speaker.speak(u"Nobody hears this.", i % 2);
         EXPECT_FALSE(speaker.isSpeaking());
     }
+    const std::string recording = dir.file("tone.wav");
+    test::writeTones(recording, 44100, 1, {{0.5, 440}});
+    speaker.setUseSentenceAudio(true);
+    speaker.playSegment(recording, 0, 400);
+    ui->runUntil([&] { return !speaker.isPlayingSegment(); }, 2000);
     ui->runFor(300);
     EXPECT_TRUE(log.events.empty());
-    EXPECT_EQ(boxesStartingWith(*ui, u"Sentences cannot be read aloud: no sound output device"), 1);
+    EXPECT_EQ(boxesStartingWith(*ui, kNoSoundDeviceNotice), 1);
+    EXPECT_EQ(ui->boxes.size(), 1u);
 
     const std::string path = dir.file("still.wav");
     ASSERT_EQ(speaker.convertToWav(fromUtf8(path), 0, u"Files need no device.", false),

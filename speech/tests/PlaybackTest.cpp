@@ -145,5 +145,60 @@ TEST_F(SpeechPlayback, AfterAFileIsStoppedTheVoiceSpeaksAloudAgain) {
     EXPECT_GT(test::findSound(sound).length(), 0.5);
 }
 
+// Dictation is taken at the slow end: every step slower than the one above
+// it, down to three and a half times slower, in the voice's own pitch.
+TEST_F(SpeechPlayback, EachSlowerSpeedIsHeardSlowerAtTheSamePitch) {
+    const std::u16string text = u"Please take the second turning on the left after the bridge.";
+    std::vector<test::SpokenSpeed> speeds;
+    for (int rate : test::slowRates()) {
+        m_speaker.setRate(0, rate);
+        m_log.events.clear();
+        const Sound sound = record([&] {
+            m_speaker.speak(text, 0);
+            EXPECT_TRUE(untilFinished(60000));
+        });
+        const Span span = test::findSound(sound);
+        speeds.push_back({rate, span.length(), test::voicePitch(sound, span.start, span.end)});
+    }
+    test::expectSlowerAtEachStep(speeds);
+}
+
+// The sound is made ahead of the device on a thread of its own: the
+// learner moving the volume, and the other work of the machine, leave no
+// hole in it.
+TEST_F(SpeechPlayback, RecordingsPlayWithoutAGapWhileTheVolumeChanges) {
+    const std::string recording = m_dir.file("recording.wav");
+    const std::string sentence = m_dir.file("sentence.wav");
+    test::writeTones(recording, 44100, 2, {{24.0, 440}});
+    test::writeTones(sentence, 22050, 1, {{20.0, 660}});
+    struct Case {
+        const char* what;
+        std::string file;
+        int64_t startMs;
+        int64_t endMs;
+    };
+    // A sentence's own file plays to its end, as practice asks for it.
+    const Case cases[] = {{"a segment of the recording", recording, 2000, 22000},
+                          {"a sentence's own file", sentence, 0, 1000000000}};
+    m_speaker.setUseSentenceAudio(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Sound sound = record([&] {
+            ASSERT_TRUE(m_speaker.playSegment(c.file, c.startMs, c.endMs));
+            for (int i = 0; i < 10; ++i) {
+                m_ui->runFor(1800);
+                m_speaker.setVolume(i % 2 == 0 ? 40 : 100);
+            }
+            EXPECT_TRUE(m_ui->runUntil([&] { return !m_speaker.isPlayingSegment(); }, 10000));
+        });
+        const Span span = test::findSound(sound);
+        EXPECT_NEAR(span.length(), 20.0, 0.1);
+        const std::vector<Span> gaps = test::findGaps(sound, span.start, span.end, 0.005);
+        EXPECT_TRUE(gaps.empty()) << gaps.size() << " gaps, the first at " << gaps.front().start
+                                  << " s for " << gaps.front().length() * 1000 << " ms";
+        m_speaker.setVolume(100);
+    }
+}
+
 }  // namespace
 }  // namespace pw

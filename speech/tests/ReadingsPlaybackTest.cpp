@@ -90,7 +90,7 @@ TEST_F(ReadingsPlayback, TheTranslationsAreHeardInKatakanaShorterThanTheirKanji)
     // text at the same speed.
     const std::string own = m_dir.file("own.wav");
     ASSERT_EQ(test::runProgram({"espeak-ng", "-v", "ja", "-s",
-                                std::to_string(EspeakSapi::wordsPerMinute(kRate)), "-w", own,
+                                std::to_string(EspeakSapi::pace(kRate).wordsPerMinute), "-w", own,
                                 toUtf8(spoken)}),
               0);
     const double expected = test::findSound(test::readSound(own)).length();

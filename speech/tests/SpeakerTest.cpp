@@ -12,6 +12,7 @@
 #include "core/testsupport/TestFiles.h"
 #include "dictionary/DictionaryWindow.h"
 #include "speech/Speaker.h"
+#include "speech/SpeechNotice.h"
 #include "speech/tests/SpeechFakes.h"
 #include "speech/tests/SpeechTestSupport.h"
 
@@ -328,12 +329,73 @@ TEST_F(SpeakerTest, ANewSegmentReplacesTheOneThatPlays) {
     m_speaker->stopPlayback();
     EXPECT_FALSE(m_speaker->isPlayingSegment());
     EXPECT_FALSE(m_player->playing);
+}
 
-    // A file that does not open ends the run without a word.
+// A recording the player cannot open (a .wma, say) is left to the voice: the
+// caller speaks, and the learner hears once which file could not be played.
+TEST_F(SpeakerTest, ARecordingThatCannotBeOpenedIsLeftToTheVoiceAndNamedOnce) {
+    resetNoticesForTesting();
+    m_speaker->setUseSentenceAudio(true);
     m_player->openSucceeds = false;
-    EXPECT_TRUE(m_speaker->playSegment("missing.mp3", 0, 1000));
-    EXPECT_TRUE(waitFor([&] { return !m_speaker->isPlayingSegment(); }));
-    EXPECT_TRUE(m_ui->boxes.empty());
+    for (const char* file : {"talk.wma", "talk.wma", "other.wma"}) {
+        EXPECT_FALSE(m_speaker->playSegment(file, 1000, 2000)) << file;
+        EXPECT_FALSE(m_speaker->isPlayingSegment());
+    }
+    EXPECT_TRUE(m_player->segments.empty());
+    ASSERT_EQ(m_ui->boxes.size(), 2u);
+    EXPECT_NE(m_ui->boxes[0].text.find(u"talk.wma"), std::u16string::npos);
+    EXPECT_NE(m_ui->boxes[1].text.find(u"other.wma"), std::u16string::npos);
+
+    // With a shower the notices go there, the earlier ones first.
+    std::vector<std::u16string> shown;
+    setNoticeShower([&](const std::u16string& text) { shown.push_back(text); });
+    EXPECT_FALSE(m_speaker->playSegment("third.wma", 0, 500));
+    setNoticeShower(nullptr);
+    EXPECT_EQ(shown.size(), 3u);
+    EXPECT_EQ(m_ui->boxes.size(), 2u);
+}
+
+// Until the learner chooses, the voices and "Sentence audio" follow each
+// file and are not stored; what the learner chose is stored and wins.
+TEST_F(SpeakerTest, DefaultsFollowTheFileUntilTheLearnerChooses) {
+    ProfileSettings settings;
+    settings.setPath(m_dir.file("speaker.ini"));
+    m_speaker->loadSettings(settings);
+    int told = 0;
+    m_speaker->setSettingsListener([&] { ++told; });
+    m_speaker->suggestForFile({u"Good morning."}, {u"\u304a\u306f\u3088\u3046"}, true);
+    EXPECT_EQ(m_speaker->voiceList(0).selectedIndex(), 0);
+    EXPECT_EQ(m_speaker->voiceList(1).selectedIndex(), 1) << "the Japanese voice";
+    EXPECT_EQ(voice(1).voice, 1);
+    EXPECT_TRUE(m_speaker->usesSentenceAudio());
+    EXPECT_EQ(told, 1);
+    m_speaker->suggestForFile({u"Hello."}, {u"Bonjour."}, false);
+    EXPECT_EQ(m_speaker->voiceList(1).selectedIndex(), 0);
+    EXPECT_FALSE(m_speaker->usesSentenceAudio());
+    m_speaker->saveSettings(settings);
+    for (const char16_t* key : {u"Voice1", u"Voice2", u"SentenceAudio"}) {
+        EXPECT_EQ(settings.readString(u"Speaker", key, u"absent"), u"absent") << toUtf8(key);
+    }
+
+    m_speaker->selectVoice(1, 0);
+    m_speaker->setUseSentenceAudio(false);
+    m_speaker->suggestForFile({u"Hi."}, {u"\u3053\u3093\u306b\u3061\u306f"}, true);
+    EXPECT_EQ(m_speaker->voiceList(1).selectedIndex(), 0);
+    EXPECT_FALSE(m_speaker->usesSentenceAudio());
+    m_speaker->saveSettings(settings);
+    EXPECT_EQ(settings.readString(u"Speaker", u"Voice2", u""), u"0");
+    EXPECT_EQ(settings.readString(u"Speaker", u"SentenceAudio", u""), u"0");
+    EXPECT_EQ(settings.readString(u"Speaker", u"Voice1", u"absent"), u"absent");
+
+    // The next run: the stored choices win, voice 1 still follows the file.
+    FakeVoices otherVoices;
+    Speaker other(std::make_unique<FakePlayer>(), otherVoices.factory());
+    other.initialize();
+    other.loadSettings(settings);
+    other.suggestForFile({u"\u99c5\u307e\u3067"}, {u"\u3072\u3068"}, true);
+    EXPECT_EQ(other.voiceList(0).selectedIndex(), 1);
+    EXPECT_EQ(other.voiceList(1).selectedIndex(), 0);
+    EXPECT_FALSE(other.usesSentenceAudio());
 }
 
 }  // namespace

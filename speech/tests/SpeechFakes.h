@@ -41,6 +41,8 @@ public:
         voice = list.selectedIndex();
         return voice >= 0;
     }
+    // Voice A reads English, voice B Japanese.
+    std::string voiceLanguage(int64_t v) const override { return v == 1 ? "ja" : "en-us"; }
     bool speak(const std::u16string& text, unsigned flags) override {
         spoken.push_back(text);
         lastFlags = flags;

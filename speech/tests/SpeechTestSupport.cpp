@@ -1,7 +1,10 @@
 // Helpers for the speech tests.
 #include "speech/tests/SpeechTestSupport.h"
 
+#include <cstdio>
 #include <cstdlib>
+
+#include <gtest/gtest.h>
 
 #include "audio/tests/AudioTestSupport.h"
 
@@ -58,6 +61,33 @@ std::u16string longText() {
         text += u"The quick brown fox jumps over the lazy dog. ";
     }
     return text;
+}
+
+}  // namespace pw::test
+
+namespace pw::test {
+
+std::vector<int> slowRates() {
+    return {0, -4, -5, -6, -7, -8, -9, -10};
+}
+
+void expectSlowerAtEachStep(const std::vector<SpokenSpeed>& speeds) {
+    ASSERT_EQ(speeds.size(), slowRates().size());
+    const SpokenSpeed& normal = speeds.front();
+    ASSERT_GT(normal.seconds, 0.5) << "nothing was heard at rate 0";
+    ASSERT_GT(normal.pitch, 0.0) << "no voiced sound at rate 0";
+    for (size_t i = 0; i < speeds.size(); ++i) {
+        const SpokenSpeed& s = speeds[i];
+        std::printf("rate %3d: %6.2f s (%.2f x normal), pitch %5.1f Hz (%+.1f %%)\n", s.rate,
+                    s.seconds, s.seconds / normal.seconds, s.pitch,
+                    100.0 * (s.pitch - normal.pitch) / normal.pitch);
+        if (i > 0) {
+            EXPECT_GT(s.seconds, speeds[i - 1].seconds)
+                << "rate " << s.rate << " is not slower than " << speeds[i - 1].rate;
+        }
+        EXPECT_NEAR(s.pitch, normal.pitch, normal.pitch * 0.05) << "rate " << s.rate;
+    }
+    EXPECT_GE(speeds.back().seconds, 3.0 * normal.seconds);
 }
 
 }  // namespace pw::test

@@ -29,4 +29,17 @@ int findEntry(const ChoiceList& list, const std::u16string& name);
 // About twenty minutes of speech.
 std::u16string longText();
 
+// How one speed sounded: the length of the spoken sound and its pitch.
+struct SpokenSpeed {
+    int rate = 0;
+    double seconds = 0;
+    double pitch = 0;
+};
+// The rates the slow-speech checks speak at: normal, then -4 down to -10.
+std::vector<int> slowRates();
+// Each slower rate takes longer than the one above it, -10 at least three
+// times as long as 0, the pitch unchanged within 5 %. speeds follow
+// slowRates(); what was measured goes to the test's output.
+void expectSlowerAtEachStep(const std::vector<SpokenSpeed>& speeds);
+
 }  // namespace pw::test

@@ -1,12 +1,15 @@
 // The text rewrites before speech, the markup translation and its map back
-// to the caller's text, the format table and the exception layout.
+// to the caller's text, the format table, the exception layout, the scripts
+// voices are chosen by, and how fast each rate speaks.
 #include <gtest/gtest.h>
 
 #include "speech/ChoiceList.h"
+#include "speech/EspeakSapi.h"
 #include "speech/SapiException.h"
 #include "speech/SpeechFormat.h"
 #include "speech/SpeechText.h"
 #include "speech/SsmlText.h"
+#include "speech/TextScript.h"
 
 namespace pw {
 namespace {
@@ -149,6 +152,49 @@ TEST(SapiException, MessageLayout) {
     EXPECT_EQ(coded.describe(),
               u"Function: f\nLine: 7\n----------------\nException:\nx\n----------------\n"
               u"HRESULT: 0x80045002\nUnexpected HRESULT\n");
+}
+
+TEST(TextScript, KanaJapaneseHangulKoreanHanAloneChineseLettersLatin) {
+    const std::pair<std::u16string, TextScript> cases[] = {
+        {u"Good morning. How did you sleep?", TextScript::Latin},
+        {u"\u304a\u306f\u3088\u3046\u3002\u3088\u304f\u7720\u308c\u305f\uff1f",
+         TextScript::Japanese},
+        {u"\u30ab\u30d5\u30a7 au lait", TextScript::Japanese},
+        {u"\u6771\u4eac", TextScript::Chinese},
+        {u"\u4f60\u597d\uff0c\u4e16\u754c", TextScript::Chinese},
+        {u"\uc548\ub155\ud558\uc138\uc694", TextScript::Korean},
+        {u"Caf\u00e9 na\u00efve", TextScript::Latin},
+        {u"42 ... !?", TextScript::None},
+        {u"", TextScript::None},
+    };
+    for (const auto& [text, script] : cases) {
+        EXPECT_EQ(textScript(text), script) << toUtf8(text);
+    }
+    // Most texts decide; a tie goes to the script asked about first.
+    EXPECT_EQ(mainScript({u"Hi.", u"\u6771\u4eac", u"\u3072\u3068", u"\u3072"}),
+              TextScript::Japanese);
+    EXPECT_EQ(mainScript({u"Hi.", u"\u6771\u4eac"}), TextScript::Chinese);
+    EXPECT_EQ(mainScript({u"", u"..."}), TextScript::None);
+    EXPECT_EQ(voiceLanguagesFor(TextScript::Japanese), std::vector<std::string>{"ja"});
+    EXPECT_TRUE(voiceLanguagesFor(TextScript::None).empty());
+}
+
+// Each step of the range is a constant factor; below espeak-ng's slowest
+// rate the sound is stretched instead.
+TEST(SpeechPace, EverySlowerRateIsSlowerDownToThreeAndAHalfTimes) {
+    const auto effective = [](int rate) {
+        const EspeakSapi::Pace pace = EspeakSapi::pace(rate);
+        return pace.wordsPerMinute * pace.tempo;
+    };
+    EXPECT_EQ(EspeakSapi::pace(0).wordsPerMinute, 175);
+    EXPECT_EQ(EspeakSapi::pace(10).wordsPerMinute, 450);
+    for (int rate = 8; rate >= -10; --rate) {
+        EXPECT_LT(effective(rate), effective(rate + 1)) << rate;
+        const EspeakSapi::Pace pace = EspeakSapi::pace(rate);
+        EXPECT_GE(pace.wordsPerMinute, 80) << rate;
+        EXPECT_EQ(pace.tempo < 1.0, rate <= -7) << rate;
+    }
+    EXPECT_NEAR(175.0 / effective(-10), 3.5, 0.01);
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 #include "speech/ui/SentenceSpeaker.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <wx/window.h>
 
 #include "gui/ChildControl.h"
+#include "gui/Graphics.h"
+#include "gui/WxText.h"
+#include "speech/SpeechNotice.h"
 
 namespace pw {
 namespace {
@@ -28,6 +32,36 @@ const char16_t* const kOnTips[] = {u"Voice1 を使用する場合はチェック
 const char16_t* const kChooserTips[] = {u"Voice1 に関して設定する場合はチェックしてください",
                                         u"Voice2 に関して設定する場合はチェックしてください"};
 
+// text broken at spaces (and at its own line feeds) into lines no wider
+// than width, as measure says.
+template <typename Measure>
+std::vector<std::u16string> wrapWords(const std::u16string& text, int width, Measure measure) {
+    std::vector<std::u16string> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(u'\n', start), text.size());
+        const std::u16string paragraph = text.substr(start, end - start);
+        std::u16string line;
+        size_t word = 0;
+        while (word < paragraph.size()) {
+            size_t next = paragraph.find(u' ', word);
+            next = next == std::u16string::npos ? paragraph.size() : next;
+            const std::u16string piece = paragraph.substr(word, next - word);
+            const std::u16string longer = line.empty() ? piece : line + u' ' + piece;
+            if (!line.empty() && measure(longer) > width) {
+                lines.push_back(line);
+                line = piece;
+            } else {
+                line = longer;
+            }
+            word = next + 1;
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 void fillCombo(ComboBox& combo, const ChoiceList& list) {
     combo.clear();
     for (int i = 0; i < list.count(); ++i) {
@@ -40,6 +74,35 @@ void fillCombo(ComboBox& combo, const ChoiceList& list) {
 
 SentenceSpeaker::SentenceSpeaker(Speaker& speaker) : m_speaker(speaker) {
     setClassName(u"SentenceSpeaker");
+}
+
+SentenceSpeaker::~SentenceSpeaker() {
+    destroy();
+}
+
+int SentenceSpeaker::Notice::wrappedHeight(int width) const {
+    const wxWindow* window = handle();
+    if (!window || getText().empty()) {
+        return 0;
+    }
+    const auto measure = [window](const std::u16string& line) {
+        return window->GetTextExtent(toWx(line)).x;
+    };
+    const int lines = static_cast<int>(wrapWords(getText(), width, measure).size());
+    return lines * window->GetCharHeight();
+}
+
+void SentenceSpeaker::Notice::onPaint(Graphics& graphics) {
+    const auto measure = [&graphics](const std::u16string& line) {
+        return graphics.textExtent(line).x;
+    };
+    const std::vector<std::u16string> lines = wrapWords(getText(), clientWidth(), measure);
+    const int lineHeight = graphics.textExtent(u"Ag").y;
+    int y = std::max(0, (clientHeight() - lineHeight * static_cast<int>(lines.size())) / 2);
+    for (const std::u16string& line : lines) {
+        graphics.drawText(line, 0, y);
+        y += lineHeight;
+    }
 }
 
 void SentenceSpeaker::createControl(BaseWindow& control, BaseWindow& parent,
@@ -76,6 +139,8 @@ bool SentenceSpeaker::onCreate() {
     // The dictionary window belongs to another subsystem: the program hands
     // the pane the way to open it.
     m_dictionary.setEnabled(static_cast<bool>(m_dictionaryOpener));
+    createControl(m_notice, *this, u"");
+    m_notice.setVisible(false);
 
     fillCombo(m_voiceCombo[0], m_speaker.voiceList(0));
     fillCombo(m_voiceCombo[1], m_speaker.voiceList(1));
@@ -83,10 +148,64 @@ bool SentenceSpeaker::onCreate() {
     m_chooser[0].setChecked(true);
     refreshControls();
     showVoice(0);
+    // The speaker changes its defaults when a file opens; the pane follows.
+    m_speaker.setSettingsListener([this] { refreshControls(); });
+    setNoticeShower([this](const std::u16string& text) { addNotice(text); });
     return false;
 }
 
-void SentenceSpeaker::onSize(int width, int) {
+void SentenceSpeaker::onDestroy() {
+    setNoticeShower(nullptr);
+    m_speaker.setSettingsListener(nullptr);
+    BaseWindow::onDestroy();
+}
+
+void SentenceSpeaker::addNotice(const std::u16string& text) {
+    const std::u16string shown = m_notice.getText();
+    if (shown.find(text) != std::u16string::npos) {
+        return;
+    }
+    m_notice.setText(shown.empty() ? text : shown + u"\n" + text);
+    m_notice.setToolTip(m_notice.getText());
+    onSize(clientWidth(), clientHeight());
+    m_notice.invalidate();
+}
+
+void SentenceSpeaker::onSize(int width, int height) {
+    if (!m_group.handle()) {
+        return;
+    }
+    m_rowLayout = height < kRowLayoutHeight;
+    for (BaseWindow* control : std::initializer_list<BaseWindow*>{
+             &m_group, &m_formatLabel, &m_formatCombo, &m_playbackLabel, &m_playbackSpeed,
+             &m_volumeLabel, &m_volume, &m_dictionary}) {
+        control->setVisible(!m_rowLayout);
+    }
+    m_notice.setVisible(!m_notice.getText().empty());
+    if (m_rowLayout) {
+        layOutRow(width, height);
+    } else {
+        layOutFull(width);
+    }
+}
+
+void SentenceSpeaker::layOutRow(int width, int height) {
+    const wxSize box = m_sentenceAudio.handle()->GetBestSize();
+    const int boxWidth = std::min(box.x + kMargin, width);
+    m_sentenceAudio.setBounds(0, 0, boxWidth, height);
+    m_notice.setBounds(boxWidth + 2 * kMargin, 0, std::max(width - boxWidth - 2 * kMargin, 0),
+                       height);
+}
+
+int SentenceSpeaker::fullHeight(int width) const {
+    const int groupHeight =
+        3 * kRow + 4 * kMargin + (m_group.handle() ? m_group.clientArea().y : 16);
+    const int rows = kMargin + groupHeight + kMargin + 5 * (kRow + kMargin);
+    const int notice = m_notice.wrappedHeight(std::max(width - 4 * kMargin, 40));
+    return rows + (notice > 0 ? notice + kMargin : 0);
+}
+
+void SentenceSpeaker::layOutFull(int width) {
     const int inner = std::max(width - 4 * kMargin, 40);
     const int groupHeight =
         3 * kRow + 4 * kMargin + (m_group.handle() ? m_group.clientArea().y : 16);
@@ -115,6 +234,8 @@ void SentenceSpeaker::onSize(int width, int) {
     m_volume.setBounds(2 * kMargin + kLabelWidth, y, std::max(inner - kLabelWidth, 40), kRow);
     y += kRow + kMargin;
     m_dictionary.setBounds(2 * kMargin, y, 80, kRow);
+    y += kRow + kMargin;
+    m_notice.setBounds(2 * kMargin, y, inner, m_notice.wrappedHeight(inner));
 }
 
 void SentenceSpeaker::showVoice(int index) {

@@ -126,10 +126,11 @@ TEST_F(Pane, EachStateShowsItsControls) {
 
     start();
     EXPECT_EQ(session().state(), PracticeState::Typing);
-    EXPECT_EQ(shown(), (Shown{false, false, false, false, false, false, true, true, false}));
+    // The speaker's pane stays, in the strip at the bottom.
+    EXPECT_EQ(shown(), (Shown{false, false, false, false, false, true, true, true, false}));
     key(WXK_ESCAPE);  // gives up: the answer with its explanation
     EXPECT_EQ(session().state(), PracticeState::Answer);
-    EXPECT_EQ(shown(), (Shown{false, false, false, false, false, false, true, true, true}));
+    EXPECT_EQ(shown(), (Shown{false, false, false, false, false, true, true, true, true}));
     EXPECT_EQ(pane->resultWindow().getText(), u"Imperative");
     key(WXK_SPACE, ' ');  // a question without explanation
     EXPECT_EQ(session().run().position(), 1);
@@ -294,14 +295,54 @@ TEST_F(Pane, TheDescriptionIsSavedWhenTheLearnerEditedIt) {
     pane->finish();  // nothing changed: nothing asked
     EXPECT_TRUE(ui->boxes.empty());
 
-    // Typed by the learner: the native control changes and says so.
+    // Typed by the learner (the native control changes and says so), then
+    // a run and its end: the note is what Save writes.
     static_cast<wxTextCtrl*>(pane->descriptionEditor().handle())->SetValue("My notes");
+    start();
+    type(u"go");
+    key(WXK_ESCAPE);
+    ASSERT_EQ(session().state(), PracticeState::Ready);
+    EXPECT_EQ(pane->descriptionEditor().getText(), u"My notes");
     ui->answers = {IdYes};
-    pane->finish();
+    sendNative(pane->modePane().saveButton().handle(), wxEVT_BUTTON);
     ASSERT_EQ(ui->boxes.size(), 1u);
     SentenceListModel saved;
     ASSERT_TRUE(saved.open(listPath()));
     EXPECT_EQ(saved.getDescription(), u"My notes");
+    EXPECT_EQ(saved.record(0)->getAttribute(u"trialNumber"), u"1");
+
+    // Another file brings its own description.
+    test::writeLearningFile(dir.file("other.xml"), {{u"Stay", u"", u""}});
+    ASSERT_TRUE(pane->openFile(fromUtf8(dir.file("other.xml"))));
+    EXPECT_EQ(pane->descriptionEditor().getText(), u"");
+}
+
+// During a question the speaker's pane keeps to the strip the exercise view
+// leaves at the bottom; a click there hands the keys back to the sentence.
+TEST_F(Pane, TheSpeakerPaneKeepsToTheBottomStripDuringQuestions) {
+    open({{u"Go on", u"", u""}});
+    const wxRect ready = pane->speakerPane()->handle()->GetRect();
+    EXPECT_EQ(ready.GetLeft(), 0);
+    EXPECT_EQ(ready.GetBottom() + 1, pane->clientHeight());
+    start();
+    const wxRect strip = pane->speakerPane()->handle()->GetRect();
+    EXPECT_TRUE(pane->speakerPane()->isVisible());
+    EXPECT_EQ(strip.GetLeft(), 8);
+    EXPECT_EQ(strip.GetBottom() + 1, pane->clientHeight());
+    EXPECT_LE(strip.GetHeight(), 24);
+    EXPECT_GE(strip.GetTop(), pane->visibilityBox().handle()->GetRect().GetBottom());
+
+    pane->speakerPane()->setFocus();
+    runEventsFor(30);
+    EXPECT_TRUE(pane->hasFocus());
+    type(u"go");
+    EXPECT_EQ(session().run().currentStats().typingCount, 2u);
+    EXPECT_EQ(session().run().currentStats().missCount, 0u);
+
+    key(WXK_ESCAPE);
+    key(WXK_ESCAPE);
+    ASSERT_EQ(session().state(), PracticeState::Ready);
+    EXPECT_EQ(pane->speakerPane()->handle()->GetRect(), ready);
 }
 
 TEST_F(Pane, TheListMenuStartsARunFromTheSelection) {
