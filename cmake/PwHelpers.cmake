@@ -134,7 +134,8 @@ function(pw_use_test_headers name)
   target_compile_options(${name} PRIVATE ${PW_WARNINGS})
 endfunction()
 
-# pw_add_test(label name SOURCES ... [LIBS ...] [GUI] [AUDIO] [SLOW] [TIMEOUT s])
+# pw_add_test(label name SOURCES ... [LIBS ...] [GUI] [AUDIO] [SLOW] [TIMEOUT s]
+#             [ENVIRONMENT VAR=value ...])
 # One GoogleTest program; each of its cases is a CTest entry of its own
 # (named <program>.<Suite>.<Case>) under the subsystem label.
 # GUI tests also carry the label "gui" and need a display (xvfb-run -a);
@@ -145,7 +146,7 @@ function(pw_add_test label name)
   if(PW_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(ARG "GUI;AUDIO;SLOW" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;AUDIO;SLOW" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   pw_use_test_headers(${name})
@@ -177,7 +178,8 @@ function(pw_add_test label name)
   # Discovery would flatten list values; a script of ours, read after the
   # discovered cases, gives each case its properties.
   set(script " LABELS [==[${labels}]==] TIMEOUT ${ARG_TIMEOUT}")
-  string(APPEND script " ENVIRONMENT [==[${PW_TEST_ENVIRONMENT}]==]")
+  set(environment ${PW_TEST_ENVIRONMENT} ${ARG_ENVIRONMENT})
+  string(APPEND script " ENVIRONMENT [==[${environment}]==]")
   if(locks)
     string(APPEND script " RESOURCE_LOCK [==[${locks}]==]")
   endif()
