@@ -18,23 +18,16 @@ namespace pw {
 namespace {
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CommandOutcome;
 
 // Runs in the program's folder, where Resources/Lyrics.xml is, as the
 // program itself does.
 Outcome exportWith(const std::vector<std::string>& args) {
     const fs::path before = fs::current_path();
     fs::current_path(test::runtimeDir());
-    std::vector<std::string> command = {"--export"};
-    command.insert(command.end(), args.begin(), args.end());
-    std::ostringstream out, err;
-    const int status = test::runCommand(command, out, err);
+    Outcome outcome = test::runCapturing("--export", args);
     fs::current_path(before);
-    return {status, out.str(), err.str()};
+    return outcome;
 }
 
 TEST(ExportArguments, WhatTheyMean) {

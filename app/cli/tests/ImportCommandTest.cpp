@@ -14,16 +14,10 @@ namespace pw {
 namespace {
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CommandOutcome;
 
 Outcome run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = test::runCommand(args, out, err);
-    return {status, out.str(), err.str()};
+    return test::runCapturing("", args);
 }
 
 std::string fixture(const std::string& name) {

@@ -15,18 +15,10 @@
 namespace pw {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CommandOutcome;
 
 Outcome list(const std::vector<std::string>& args) {
-    std::vector<std::string> command = {"--list"};
-    command.insert(command.end(), args.begin(), args.end());
-    std::ostringstream out, err;
-    const int status = test::runCommand(command, out, err);
-    return {status, out.str(), err.str()};
+    return test::runCapturing("--list", args);
 }
 
 TEST(ListCommand, PrintsTheCellsAndStartTimeOfEveryRecord) {

@@ -16,4 +16,23 @@ inline int runCommand(const std::vector<std::string>& args, std::ostream& out, s
     return headlessCommands().run(args, io);
 }
 
+// What a command printed and its exit status.
+struct CommandOutcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs name with args, as "phrasewright name args...".
+inline CommandOutcome runCapturing(const std::string& name, const std::vector<std::string>& args) {
+    std::vector<std::string> command;
+    if (!name.empty()) {
+        command.push_back(name);
+    }
+    command.insert(command.end(), args.begin(), args.end());
+    std::ostringstream out, err;
+    const int status = runCommand(command, out, err);
+    return {status, out.str(), err.str()};
+}
+
 }  // namespace pw::test
