@@ -1,6 +1,9 @@
 // Trees.
 #include "gui/Tree.h"
 
+#include <array>
+
+#include <wx/image.h>
 #include <wx/imaglist.h>
 #include <wx/treectrl.h>
 
@@ -30,6 +33,63 @@ void giveImages(wxTreeCtrl* tree, const std::vector<wxBitmap>& images) {
     tree->AssignImageList(list);
 }
 
+// The expand and collapse marks are drawn here: the toolkit's own come from
+// the icon theme as SVG, and loading that format held up the first paint of
+// every tree, the program's start among them, by several milliseconds.
+constexpr int kMarkSize = 16;
+
+struct Point {
+    double x;
+    double y;
+};
+
+bool inside(const std::array<Point, 3>& t, double x, double y) {
+    // Same side of all three edges, whichever way round the corners go.
+    auto side = [&](const Point& a, const Point& b) {
+        return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+    };
+    const double d1 = side(t[0], t[1]);
+    const double d2 = side(t[1], t[2]);
+    const double d3 = side(t[2], t[0]);
+    return (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
+}
+
+// A small triangle in the text's colour, pointing right when collapsed and
+// down when expanded, its edges smoothed by sampling each pixel 4 × 4 times.
+wxBitmap expanderMark(const wxColour& colour, bool expanded) {
+    constexpr double u = kMarkSize / 16.0;
+    const std::array<Point, 3> shape =
+        expanded ? std::array<Point, 3>{{{4 * u, 6 * u}, {12 * u, 6 * u}, {8 * u, 11 * u}}}
+                 : std::array<Point, 3>{{{6 * u, 4 * u}, {11 * u, 8 * u}, {6 * u, 12 * u}}};
+    constexpr int kSamples = 4;
+    wxImage image(kMarkSize, kMarkSize);
+    image.SetRGB(wxRect(0, 0, kMarkSize, kMarkSize), colour.Red(), colour.Green(), colour.Blue());
+    image.InitAlpha();
+    for (int y = 0; y < kMarkSize; ++y) {
+        for (int x = 0; x < kMarkSize; ++x) {
+            int hits = 0;
+            for (int j = 0; j < kSamples; ++j) {
+                for (int i = 0; i < kSamples; ++i) {
+                    hits += inside(shape, x + (i + 0.5) / kSamples, y + (j + 0.5) / kSamples);
+                }
+            }
+            image.SetAlpha(x, y, static_cast<unsigned char>(hits * 255 / (kSamples * kSamples)));
+        }
+    }
+    return wxBitmap(image);
+}
+
+void giveExpanderMarks(wxTreeCtrl* tree) {
+    // Collapsed, collapsed and selected, expanded, expanded and selected: the
+    // selection's highlight covers the text only, so the marks stay the same.
+    const wxColour colour = tree->GetForegroundColour();
+    auto* marks = new wxImageList(kMarkSize, kMarkSize, true);
+    for (bool expanded : {false, false, true, true}) {
+        marks->Add(expanderMark(colour, expanded));
+    }
+    tree->AssignButtonsImageList(marks);
+}
+
 }  // namespace
 
 wxWindow* Tree::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
@@ -38,6 +98,7 @@ wxWindow* Tree::createWindow(wxWindow* parent, const wxPoint& pos, const wxSize&
     }
     auto* control = new wxTreeCtrl(parent, wxID_ANY, pos, size,
                                    wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_SINGLE);
+    giveExpanderMarks(control);
     giveImages(control, m_images);
     return control;
 }

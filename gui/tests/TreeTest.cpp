@@ -1,6 +1,10 @@
 // The tree control wrapper: building, order, item data and state, hit testing
 // and the notifications of expanding and selecting.
+#include <fstream>
+#include <string>
+
 #include <gtest/gtest.h>
+#include <wx/imaglist.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
@@ -20,6 +24,54 @@ std::vector<std::u16string> childTexts(const Tree& tree, Tree::Item parent) {
         texts.push_back(tree.itemText(item));
     }
     return texts;
+}
+
+bool libraryLoaded(const std::string& name) {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find(name) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each case runs in a process of its own, so nothing before this one can
+// have loaded the icon theme's SVG reader.
+TEST(Tree, PaintsItsExpandMarksWithoutLoadingTheIconThemesSvgReader) {
+    HostWindow host;
+    Tree tree;
+    tree.create(host, 0, 0, 300, 250);
+    auto root = tree.addRoot(u"Library");
+    auto folder = tree.append(root, u"Samples");
+    tree.append(folder, u"A.xml");
+    tree.append(root, u"Closed");
+    tree.append(tree.nextSibling(folder), u"B.xml");
+    tree.expand(root);
+    tree.expand(folder);
+    auto* control = dynamic_cast<wxTreeCtrl*>(tree.handle());
+    ASSERT_NE(control, nullptr);
+    control->Refresh();
+    control->Update();
+    runEventsFor(200);
+    EXPECT_FALSE(libraryLoaded("pixbufloader-svg"));
+
+    wxImageList* marks = control->GetButtonsImageList();
+    ASSERT_NE(marks, nullptr);
+    ASSERT_EQ(marks->GetImageCount(), 4);  // collapsed, selected, expanded, both
+    auto opaquePixels = [&](int index) {
+        const wxImage image = marks->GetBitmap(index).ConvertToImage();
+        int count = 0;
+        for (int y = 0; y < image.GetHeight(); ++y) {
+            for (int x = 0; x < image.GetWidth(); ++x) {
+                count += image.HasAlpha() && image.GetAlpha(x, y) > 128;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(opaquePixels(0), 10);
+    EXPECT_GT(opaquePixels(2), 10);
 }
 
 TEST(Tree, ItemsGoWhereTheyAreInsertedAndKeepTheirData) {
