@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <wx/icon.h>
 #include <wx/image.h>
@@ -41,9 +42,6 @@ bool GuiApplication::OnInit() {
     // The base OnInit would parse the command line, whose file argument is ours.
     SetAppName("Phrasewright");
     installUi(std::make_unique<WxUi>());
-    // The sound output opens while the window is made, so that the first
-    // key click and the first sentence find it open.
-    AudioEngine::instance().initializeInBackground();
     enablePngImages();
 
     m_mainWindow = std::make_unique<TestApp>();
@@ -75,7 +73,27 @@ bool GuiApplication::OnInit() {
         }
     });
     startTestHooks();
+    // The sound output opens in the background once the window is up: early
+    // enough for the first key click and sentence, without competing with
+    // the window's first picture (its libraries load then, a few ms).
+    whenShown([] { AudioEngine::instance().initializeInBackground(); });
+    Bind(wxEVT_IDLE, &GuiApplication::runShownSteps, this);
     return true;
+}
+
+void GuiApplication::whenShown(std::function<void()> step) {
+    m_shownSteps.push_back(std::move(step));
+}
+
+void GuiApplication::runShownSteps(wxIdleEvent& event) {
+    event.Skip();
+    if (m_shownSteps.empty() || !m_mainWindow->handle() ||
+        !m_mainWindow->handle()->IsShownOnScreen()) {
+        return;
+    }
+    for (auto& step : std::exchange(m_shownSteps, {})) {
+        step();
+    }
 }
 
 void GuiApplication::startTestHooks() {
@@ -88,14 +106,7 @@ void GuiApplication::startTestHooks() {
     if (!marker && autoCloseMs <= 0) {
         return;
     }
-    // The first idle time after showing: the window has been mapped and drawn.
-    auto shown = std::make_shared<bool>(false);
-    Bind(wxEVT_IDLE, [this, shown, marker, autoCloseMs](wxIdleEvent& event) {
-        event.Skip();
-        if (*shown || !m_mainWindow->handle() || !m_mainWindow->handle()->IsShownOnScreen()) {
-            return;
-        }
-        *shown = true;
+    whenShown([this, marker, autoCloseMs] {
         if (marker) {
             const auto elapsed = std::chrono::steady_clock::now() - g_processStart;
             std::printf("PW_SHOWN %.1f\n",

@@ -2,8 +2,10 @@
 // the toolkit, the main window, the HTML-view key filter, and shutdown.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/app.h>
 
@@ -24,6 +26,11 @@ public:
     int FilterEvent(wxEvent& event) override;
 
 private:
+    // Runs what waits for the window: at the first idle time after it has
+    // been mapped and drawn.
+    void whenShown(std::function<void()> step);
+    void runShownSteps(wxIdleEvent& event);
+
     // Test and benchmark hooks, off unless their environment variables are set:
     // PW_SHOWN_MARKER prints two lines once the window is on screen (the
     // time since the start, and the window title), and
@@ -36,6 +43,7 @@ private:
     std::u16string m_startFile;
     std::unique_ptr<TestApp> m_mainWindow;
     HtmlKeyForwarder m_keyForwarder;
+    std::vector<std::function<void()>> m_shownSteps;
 };
 
 // Runs the windowed program; returns the process exit status.

@@ -16,7 +16,14 @@ void WxTextMeasurer::setFont(const wxFont& font) {
     m_dc.SetFont(m_font);
     m_widths.clear();
     m_lineWidths.clear();
-    m_lineHeight = m_dc.GetCharHeight();
+    m_lineHeight = -1;
+}
+
+int WxTextMeasurer::lineHeight() const {
+    if (m_lineHeight < 0) {
+        m_lineHeight = m_dc.GetCharHeight();
+    }
+    return m_lineHeight;
 }
 
 int WxTextMeasurer::charWidth(char32_t ch) const {

@@ -25,7 +25,7 @@ public:
     // Widths of single characters are kept, since wrapping asks for every
     // character of every sentence.
     int charWidth(char32_t ch) const override;
-    int lineHeight() const override { return m_lineHeight; }
+    int lineHeight() const override;
     // Measured as a whole, as it is drawn (kerning included). Lines are kept
     // too: typing changes one line of the sentence at a time, and the view
     // measures every line for each key.
@@ -37,7 +37,9 @@ private:
     mutable wxMemoryDC m_dc;
     mutable std::unordered_map<char32_t, int> m_widths;
     mutable std::unordered_map<std::u16string, int> m_lineWidths;
-    int m_lineHeight = 0;
+    // Asked for when first needed: finding the font's metrics loads the font,
+    // which the start screen does not need for the sentence's fonts.
+    mutable int m_lineHeight = -1;
 };
 
 }  // namespace pw
