@@ -42,6 +42,9 @@ public:
     bool operator==(const Attributes&) const = default;
 
 private:
+    template <typename>
+    friend class XmlReader;  // hands over names already in order
+
     iterator lowerBound(std::u16string_view name);
 
     std::vector<value_type> m_items;  // sorted by name, names unique
