@@ -637,7 +637,7 @@ void XmlReader<Char>::startElement() {
             ordered = m_attributes[i - 1].name < m_attributes[i].name;
         }
         if (ordered) {
-            element->m_attributes.m_items = attributePairs();
+            element->m_attributes.m_items = std::make_unique<Attributes::Items>(attributePairs());
         } else {
             element->m_attributes = Attributes::fromPairs(attributePairs());
         }
