@@ -52,32 +52,57 @@ bool Slab::full() const {
 
 class Pool {
 public:
-    void* allocate() {
+    // Hands out count blocks into out, in the order of memory.
+    void allocate(void** out, size_t count) {
         Lock lock(m_busy);
-        Slab* slab = m_withRoom;
-        if (!slab) {
-            slab = new (::operator new(kSlabBytes, std::align_val_t(kSlabBytes))) Slab;
-            link(slab);
+        size_t taken = 0;
+        while (taken < count) {
+            Slab* slab = m_withRoom;
+            if (!slab) {
+                slab = new (::operator new(kSlabBytes, std::align_val_t(kSlabBytes))) Slab;
+                link(slab);
+            }
+            if (slab->live == 0 && slab->wasEmpty) {
+                slab->wasEmpty = false;
+                --m_emptySlabs;
+            }
+            for (; taken < count && slab->freeBlocks; ++taken) {
+                out[taken] = slab->freeBlocks;
+                slab->freeBlocks = *static_cast<void**>(slab->freeBlocks);
+                ++slab->live;
+            }
+            for (; taken < count && slab->carved < kCapacity; ++taken) {
+                out[taken] = reinterpret_cast<char*>(slab) + kFirst + slab->carved++ * kBlock;
+                ++slab->live;
+            }
+            if (slab->full()) {
+                unlink(slab);
+            }
         }
-        void* block;
-        if (slab->freeBlocks) {
-            block = slab->freeBlocks;
-            slab->freeBlocks = *static_cast<void**>(block);
-        } else {
-            block = reinterpret_cast<char*>(slab) + kFirst + slab->carved++ * kBlock;
-        }
-        if (slab->live++ == 0 && slab->wasEmpty) {
-            slab->wasEmpty = false;
-            --m_emptySlabs;
-        }
-        if (slab->full()) {
-            unlink(slab);
-        }
-        return block;
     }
 
-    void release(void* block) {
+    void release(void* const* blocks, size_t count) {
         Lock lock(m_busy);
+        for (size_t i = 0; i < count; ++i) {
+            releaseOne(blocks[i]);
+        }
+    }
+
+private:
+    class Lock {
+    public:
+        explicit Lock(std::atomic_flag& flag) : m_flag(flag) {
+            while (m_flag.test_and_set(std::memory_order_acquire)) {
+                std::this_thread::yield();
+            }
+        }
+        ~Lock() { m_flag.clear(std::memory_order_release); }
+
+    private:
+        std::atomic_flag& m_flag;
+    };
+
+    void releaseOne(void* block) {
         Slab* slab = Slab::of(block);
         *static_cast<void**>(block) = slab->freeBlocks;
         slab->freeBlocks = block;
@@ -102,20 +127,6 @@ public:
             }
         }
     }
-
-private:
-    class Lock {
-    public:
-        explicit Lock(std::atomic_flag& flag) : m_flag(flag) {
-            while (m_flag.test_and_set(std::memory_order_acquire)) {
-                std::this_thread::yield();
-            }
-        }
-        ~Lock() { m_flag.clear(std::memory_order_release); }
-
-    private:
-        std::atomic_flag& m_flag;
-    };
 
     void link(Slab* slab) {
         slab->prev = nullptr;
@@ -147,6 +158,67 @@ Pool& pool() {
     return *instance;
 }
 
+// Each thread keeps a few blocks at hand, taken and given back in batches:
+// a locked instruction per node waits for every store before it, and a
+// reader stores little else.
+constexpr size_t kMagazine = 64;
+constexpr size_t kBatch = kMagazine / 2;
+
+// Trivially destructible, so that it stays usable for nodes destroyed after
+// the thread's exit handlers have run (static documents at process exit).
+struct Magazine {
+    void* blocks[kMagazine];
+    size_t count;
+    bool closed;  // the thread has ended: blocks go straight to the pool
+};
+thread_local Magazine t_magazine;
+
+// Gives the thread's blocks back when it ends.
+struct MagazineFlush {
+    ~MagazineFlush() {
+        Magazine& m = t_magazine;
+        pool().release(m.blocks, m.count);
+        m.count = 0;
+        m.closed = true;
+    }
+};
+thread_local MagazineFlush t_flush;
+
+void* takeBlock() {
+    Magazine& m = t_magazine;
+    if (m.count == 0) {
+        if (m.closed) {
+            void* block;
+            pool().allocate(&block, 1);
+            return block;
+        }
+        [[maybe_unused]] MagazineFlush& flush = t_flush;  // registers its exit handler
+        // Filled backwards, so that blocks go out in the order of memory.
+        void* batch[kBatch];
+        pool().allocate(batch, kBatch);
+        for (size_t i = 0; i < kBatch; ++i) {
+            m.blocks[i] = batch[kBatch - 1 - i];
+        }
+        m.count = kBatch;
+    }
+    return m.blocks[--m.count];
+}
+
+void giveBlock(void* block) {
+    Magazine& m = t_magazine;
+    if (m.closed) {
+        pool().release(&block, 1);
+        return;
+    }
+    if (m.count == 0) {
+        [[maybe_unused]] MagazineFlush& flush = t_flush;  // a thread that only destroys nodes
+    } else if (m.count == kMagazine) {
+        m.count -= kBatch;
+        pool().release(m.blocks + m.count, kBatch);
+    }
+    m.blocks[m.count++] = block;
+}
+
 #endif
 
 }  // namespace
@@ -154,7 +226,7 @@ Pool& pool() {
 void* ElementPool::allocate(size_t size) {
 #ifndef PW_NO_ELEMENT_POOL
     if (size == kBlock) {
-        return pool().allocate();
+        return takeBlock();
     }
 #endif
     return ::operator new(size);
@@ -163,7 +235,7 @@ void* ElementPool::allocate(size_t size) {
 void ElementPool::release(void* block, [[maybe_unused]] size_t size) {
 #ifndef PW_NO_ELEMENT_POOL
     if (size == kBlock) {
-        pool().release(block);
+        giveBlock(block);
         return;
     }
 #endif

@@ -7,9 +7,10 @@
 
 namespace pw {
 
-// Thread-safe. Slabs that become empty are kept for the next document, up to
-// 32 MB; beyond that they go back to the general allocator. Sanitizer builds
-// use the general allocator for every block so that its checks see each node.
+// Thread-safe; each thread keeps up to 64 blocks at hand. Slabs that become
+// empty are kept for the next document, up to 32 MB; beyond that they go back
+// to the general allocator. Sanitizer builds use the general allocator for
+// every block so that its checks see each node.
 class ElementPool {
 public:
     static void* allocate(size_t size);

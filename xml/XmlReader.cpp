@@ -233,8 +233,10 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                     m_attributes.clear();
                     m_tagStart = m_base + m_pos;
                     m_tagEntityOpen = m_entityOpen;
-                    std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
-                    m_tagEntityLength = m_entityLength;
+                    if (m_entityOpen) {  // what a closed reference held never matters
+                        std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
+                        m_tagEntityLength = m_entityLength;
+                    }
                     m_state = State::TagOpen;
                     ++m_pos;
                 } else if (m_textBuffer.empty() && !m_entityOpen) {
@@ -354,7 +356,7 @@ bool XmlReader<Char>::readTag() {
         }
         if (isNameStart(c)) {
             m_pos = pos + 1;
-            m_attributeName = takeName(pos);
+            const View name = takeName(pos);
             pos = m_pos;
             if (pos >= n) {
                 return false;
@@ -370,12 +372,12 @@ bool XmlReader<Char>::readTag() {
             }
             m_quote = s[pos];
             m_pos = pos + 1;
+            const size_t valueStart = m_textBuffer.size();
             contentCharacters(m_quote);
             if (m_pos >= n) {
                 return false;
             }
-            m_attributes.emplace_back(widenAscii(m_attributeName), std::move(m_textBuffer));
-            m_textBuffer.clear();
+            m_attributes.push_back({name, valueStart, m_textBuffer.size() - valueStart});
             pos = m_pos;
             continue;
         }
@@ -550,6 +552,16 @@ void XmlReader<Char>::endCData(size_t contentStart, size_t terminator) {
 }
 
 template <typename Char>
+std::vector<Attributes::value_type> XmlReader<Char>::attributePairs() const {
+    std::vector<Attributes::value_type> pairs;
+    pairs.reserve(m_attributes.size());
+    for (const PendingAttribute& a : m_attributes) {
+        pairs.emplace_back(widenAscii(a.name), m_textBuffer.substr(a.valueStart, a.valueSize));
+    }
+    return pairs;
+}
+
+template <typename Char>
 void XmlReader<Char>::endOfTag() {
     m_state = State::Content;
     switch (m_tagKind) {
@@ -571,6 +583,7 @@ void XmlReader<Char>::endOfTag() {
         case kMarkupDeclaration:
             break;
     }
+    m_textBuffer.clear();  // the attribute values
 }
 
 template <typename Char>
@@ -618,10 +631,16 @@ void XmlReader<Char>::startElement() {
     element->m_name = slot.name;
     slot.name->acquireUnshared();
     if (!m_attributes.empty()) {
-        element->m_attributes =
-            Attributes::fromPairs({std::make_move_iterator(m_attributes.begin()),
-                                   std::make_move_iterator(m_attributes.end())});
-        m_attributes.clear();
+        // Names in order and unique, as the program writes them, need no sorting.
+        bool ordered = true;
+        for (size_t i = 1; i < m_attributes.size() && ordered; ++i) {
+            ordered = m_attributes[i - 1].name < m_attributes[i].name;
+        }
+        if (ordered) {
+            element->m_attributes.m_items = std::make_unique<Attributes::Items>(attributePairs());
+        } else {
+            element->m_attributes = Attributes::fromPairs(attributePairs());
+        }
     }
     Element* raw = element.get();
     if (!root) {
@@ -656,7 +675,7 @@ void XmlReader<Char>::endElement() {
 
 template <typename Char>
 void XmlReader<Char>::endDeclaration() {
-    const Attributes attributes = Attributes::fromPairs(m_attributes);
+    const Attributes attributes = Attributes::fromPairs(attributePairs());
     const auto version = attributes.find(std::u16string_view(u"version"));
     if (version == attributes.end() || version->second.empty()) {
         fail(442, u"version attribute is empty");

@@ -78,6 +78,8 @@ private:
     void endElement();
     void endDeclaration();
     void endCData(size_t contentStart, size_t terminator);
+    // The attributes read, as pairs in the order of the tag.
+    std::vector<Attributes::value_type> attributePairs() const;
     NameSlot& slotFor(View name);
 
     enum class State {
@@ -105,10 +107,16 @@ private:
 
     std::u16string m_textBuffer;
     View m_tagName;  // names are always one run of the source
-    View m_attributeName;
     Char m_quote = '"';
-    std::vector<Attributes::value_type> m_attributes;  // of the tag being read, in order
-    static constexpr size_t kNames = 64;               // names kept at hand; more are rare
+    // The attributes of the tag being read, in order: their values follow
+    // one another in m_textBuffer until the tag ends.
+    struct PendingAttribute {
+        View name;
+        size_t valueStart;
+        size_t valueSize;
+    };
+    std::vector<PendingAttribute> m_attributes;
+    static constexpr size_t kNames = 64;  // names kept at hand; more are rare
     static constexpr size_t kNameCache = 64;
     std::vector<NameSlot> m_names;
     NameSlot m_rareName;

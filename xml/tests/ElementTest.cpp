@@ -230,6 +230,36 @@ TEST(Element, AttributeListsStaySortedWithTheLastValueOfAName) {
     EXPECT_EQ(attributes, (Attributes{{u"b", u"3"}, {u"C", u"4"}, {u"B", u"6"}}));
 }
 
+TEST(Element, AttributeCopiesAreIndependentAndEmptyListsAreAlike) {
+    const Attributes none;
+    Attributes emptied{{u"a", u"1"}};
+    EXPECT_TRUE(emptied.erase(u"a"));
+    Attributes moved{{u"m", u"1"}};
+    const Attributes taken = std::move(moved);
+    // However a list came to be empty, it equals a new one and takes new names.
+    for (Attributes* empty : {&emptied, &moved}) {
+        EXPECT_TRUE(empty->empty());
+        EXPECT_EQ(*empty, none);
+        EXPECT_EQ(empty->begin(), empty->end());
+        EXPECT_EQ(empty->find(u"a"), empty->end());
+        (*empty)[u"n"] = u"2";
+        EXPECT_EQ(*empty, (Attributes{{u"n", u"2"}}));
+    }
+    EXPECT_EQ(taken, (Attributes{{u"m", u"1"}}));
+
+    Attributes original{{u"a", u"1"}};
+    Attributes copy = original;
+    Attributes assigned;
+    assigned = original;
+    original[u"a"] = u"changed";
+    original[u"b"] = u"new";
+    EXPECT_EQ(copy, (Attributes{{u"a", u"1"}}));
+    EXPECT_EQ(assigned, copy);
+    assigned = none;
+    EXPECT_TRUE(assigned.empty());
+    EXPECT_EQ(copy.size(), 1u);
+}
+
 TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
     // Nodes come from a shared pool: build on two threads at once, then
     // destroy on a third what the others built.
@@ -250,6 +280,28 @@ TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
         trees[0].reset();
         trees[1].reset();
     }).join();
+
+    // Threads that build and destroy at once never share a node: each tree
+    // keeps exactly what its own thread put in it.
+    std::vector<std::thread> workers;
+    std::vector<std::u16string> texts(4);
+    for (size_t t = 0; t < texts.size(); ++t) {
+        workers.emplace_back([&texts, t] {
+            for (int round = 0; round < 20; ++round) {
+                Element tree(u"r");
+                for (int i = 0; i < 500; ++i) {
+                    tree.appendText(std::u16string(1, static_cast<char16_t>(u'a' + t)));
+                }
+                texts[t] = tree.deepText();
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (size_t t = 0; t < texts.size(); ++t) {
+        EXPECT_EQ(texts[t], std::u16string(500, static_cast<char16_t>(u'a' + t)));
+    }
 }
 
 }  // namespace

@@ -89,6 +89,29 @@ TEST(XMLParser, OnlyThePredefinedReferencesAreDecoded) {
     EXPECT_EQ(doc.getRoot()->deepText(), u"x w");
 }
 
+TEST(XMLParser, AttributesAreSortedWithTheLastValueOfANameAndStayInTheirTag) {
+    struct Case {
+        std::u16string_view source;
+        std::u16string_view startTag;  // of the root's first child
+        std::u16string_view text;      // the root's deep text
+    };
+    const Case cases[] = {
+        {u"<r><a b=\"1\" c='2'/></r>", u"<a b=\"1\" c=\"2\" />", u""},
+        {u"<r><a z=\"1\" b=\"2\" z='3'/></r>", u"<a b=\"2\" z=\"3\" />", u""},
+        {u"<r><a b=\"1\" b=\"\"/></r>", u"<a b=\"\" />", u""},
+        // References run on from one value into the next; the values end with the tag.
+        {u"<r><a x=\"1&am\" y=\"p;2\">t</a></r>", u"<a x=\"1\" y=\"&amp;2\">", u"t"},
+        {u"<r><a></a x=\"v\">t</r>", u"<a>", u"t"},
+        {u"<r><a x=\"&lt;&gt;\"></a><b y='\"'>&amp;</b></r>", u"<a x=\"&lt;&gt;\">", u"&"},
+    };
+    for (const Case& c : cases) {
+        XMLParser doc;
+        ASSERT_TRUE(doc.parseString(c.source)) << toUtf8(c.source);
+        EXPECT_EQ(doc.getRoot()->getFirstChild()->startTag(), c.startTag) << toUtf8(c.source);
+        EXPECT_EQ(doc.getRoot()->deepText(), c.text) << toUtf8(c.source);
+    }
+}
+
 TEST(XMLParser, BuildsTheTreeTheProgramExpects) {
     XMLParser doc;
     ASSERT_TRUE(
