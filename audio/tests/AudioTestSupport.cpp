@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <glob.h>
+#include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
@@ -11,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -319,6 +322,34 @@ std::string SinkRecorder::ensureSink() {
     return ::testing::AssertionFailure()
            << problem
            << "\nThese tests play into a PulseAudio null sink and cannot run without it.";
+}
+
+bool realTimeAllowed() {
+    bool allowed = false;
+    std::thread probe([&] {
+        sched_param realtime{};
+        realtime.sched_priority = 1;
+        allowed = pthread_setschedparam(pthread_self(), SCHED_FIFO, &realtime) == 0;
+    });
+    probe.join();
+    return allowed;
+}
+
+BusyCores::BusyCores() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < cores; ++i) {
+        const pid_t pid = spawn({"sh", "-c", "while :; do :; done"}, -1);
+        if (pid > 0) {
+            m_pids.push_back(pid);
+        }
+    }
+}
+
+BusyCores::~BusyCores() {
+    for (pid_t pid : m_pids) {
+        kill(pid, SIGKILL);
+        waitStatus(pid);
+    }
 }
 
 SinkRecorder::SinkRecorder(std::string path) : m_path(std::move(path)) {}

@@ -56,6 +56,23 @@ double voicePitch(const Sound& sound, double from, double to);
 // Runs argv (no shell) and returns its exit status; output gets its stdout.
 int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
 
+// Whether this process may run a thread at real-time priority.
+bool realTimeAllowed();
+
+// Keeps every core of the machine busy with other processes while it
+// exists: one endless shell loop per core, at the normal priority.
+class BusyCores {
+public:
+    BusyCores();
+    ~BusyCores();
+    BusyCores(const BusyCores&) = delete;
+    BusyCores& operator=(const BusyCores&) = delete;
+    size_t count() const { return m_pids.size(); }
+
+private:
+    std::vector<pid_t> m_pids;
+};
+
 // Records the monitor of the test sink "ci" while it exists.
 class SinkRecorder {
 public:
