@@ -62,7 +62,16 @@ EspeakSapi::Pace EspeakSapi::pace(int rate) {
     const int spoken =
         std::clamp(static_cast<int>(std::lround(wpm)), EspeakEngine::kMinWordsPerMinute,
                    EspeakEngine::kMaxWordsPerMinute);
-    return {spoken, wpm < EspeakEngine::kMinWordsPerMinute ? wpm / spoken : 1.0};
+    if (wpm >= EspeakEngine::kMinWordsPerMinute) {
+        return {spoken, 1.0};
+    }
+    // espeak-ng's pauses do not grow with its rate, so its sound lengthens
+    // less than the rate falls (80 words a minute lasts about 1.97 times as
+    // long as 175, not 2.19): the stretch makes up the difference, and -10
+    // is heard 3.5 times as long as 0.
+    constexpr double kLengthening = 0.866;
+    const double engineSlowdown = std::pow(kNormal / spoken, kLengthening);
+    return {spoken, engineSlowdown * wpm / kNormal};
 }
 
 bool EspeakSapi::createWindow() {

@@ -87,7 +87,7 @@ void expectSlowerAtEachStep(const std::vector<SpokenSpeed>& speeds) {
         }
         EXPECT_NEAR(s.pitch, normal.pitch, normal.pitch * 0.05) << "rate " << s.rate;
     }
-    EXPECT_GE(speeds.back().seconds, 3.0 * normal.seconds);
+    EXPECT_GE(speeds.back().seconds, 3.3 * normal.seconds);
 }
 
 }  // namespace pw::test
