@@ -21,8 +21,8 @@ case $action in
     # A desktop's sound server runs its threads at real-time priority; so
     # does this one where the system allows it, or the tests that load every
     # core hear the server starve rather than the program.
-    pid=$(pactl info >/dev/null 2>&1 && pgrep -n -x -U "$(id -u)" pulseaudio || true)
-    if [ -n "$pid" ]; then
+    pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
+    if [ -n "$pid" ] && [ -d /proc/"$pid"/task ]; then
       for task in /proc/"$pid"/task/*; do
         chrt -f -p 5 "${task##*/}" >/dev/null 2>&1 || true
       done
