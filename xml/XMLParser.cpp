@@ -4,16 +4,26 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <limits>
+#include <memory>
 #include <new>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "core/InputFile.h"
 #include "core/SafeFile.h"
 #include "core/UiServices.h"
 #include "core/Utf.h"
 #include "xml/CodePage.h"
+#include "xml/ParallelLoad.h"
 #include "xml/TextFile.h"
 #include "xml/XmlReader.h"
 
@@ -49,8 +59,8 @@ namespace {
 constexpr size_t kFirstWindow = 64 * 1024;
 
 // Where a window of UTF-8 bytes may end: before a character whose bytes may
-// not all be there yet (the end itself once the file has ended).
-size_t characterBoundary(const std::string& buffer, size_t size, bool atEnd) {
+// not all be there yet (the end itself once the bytes have ended).
+size_t characterBoundary(const char* buffer, size_t size, bool atEnd) {
     if (atEnd) {
         return size;
     }
@@ -65,23 +75,163 @@ size_t characterBoundary(const std::string& buffer, size_t size, bool atEnd) {
     return end;
 }
 
-// Reads into buffer[size..]; false on a read error.
-bool readMore(int fd, std::string& buffer, size_t& size, bool& atEnd) {
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data() + size, buffer.size() - size);
-        if (n < 0 && errno == EINTR) {
-            continue;
+enum class Fed { Ok, NotUtf8, ReadError, Cancelled };
+
+// Feeds a UTF-8 file to a reader a window at a time, from a given byte on,
+// so that the reader never needs the whole file in memory beside the tree it
+// builds. Reads with pread: two feeders may share a descriptor.
+class Utf8Feeder {
+public:
+    // cancel, when given, stops the feeding at the next window once set.
+    Utf8Feeder(int fd, off_t from, bool marked, XmlReader<char>& reader,
+               const std::atomic<bool>* cancel = nullptr)
+        : m_fd(fd), m_offset(from), m_marked(marked), m_reader(reader), m_cancel(cancel) {}
+
+    // Reads and feeds the bytes up to byte `to` of the file, or to its end;
+    // a later call goes on from there. The reader takes a window ending at
+    // `to` as one the source goes on after. Throws xml::ParserException.
+    Fed feedTo(off_t to = std::numeric_limits<off_t>::max()) {
+        for (;;) {
+            if (m_cancel && m_cancel->load(std::memory_order_relaxed)) {
+                return Fed::Cancelled;
+            }
+            if (m_size == m_capacity) {
+                makeRoom();
+            }
+            const size_t wanted = static_cast<size_t>(
+                std::min<off_t>(static_cast<off_t>(m_capacity - m_size), to - m_offset));
+            if (wanted > 0) {
+                const ssize_t n = ::pread(m_fd, m_buffer.get() + m_size, wanted, m_offset);
+                if (n < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (n < 0) {
+                    return Fed::ReadError;
+                }
+                m_atEnd = n == 0;
+                m_size += static_cast<size_t>(n);
+                m_offset += n;
+            }
+            // A range ends before a "<", where no character is cut.
+            const bool rangeEnd = m_offset == to;
+            const size_t end = std::max(
+                characterBoundary(m_buffer.get(), m_size, m_atEnd || rangeEnd), m_validated);
+            // Detection would take the file for UTF-8 only when it is well-formed
+            // throughout; a marked one is UTF-8 anyway. A NUL ends the text.
+            const int checked =
+                classifyUtf8(std::string_view(m_buffer.get() + m_validated, end - m_validated));
+            if (checked == kBinary || (checked < 0 && !m_marked)) {
+                return Fed::NotUtf8;
+            }
+            m_validated = end;
+            m_start +=
+                m_reader.feed(std::string_view(m_buffer.get() + m_start, end - m_start), m_atEnd);
+            if (m_atEnd || rangeEnd) {
+                return Fed::Ok;
+            }
         }
-        if (n < 0) {
-            return false;
-        }
-        atEnd = n == 0;
-        size += static_cast<size_t>(n);
-        return true;
     }
+
+    // Whether the reader took every byte fed so far.
+    bool allTaken() const { return m_start == m_size; }
+
+private:
+    // Drops the bytes taken; the window doubles when that would free less
+    // than half of it (a construct larger than the window).
+    void makeRoom() {
+        const size_t kept = m_size - m_start;
+        const size_t capacity = m_capacity == 0         ? kFirstWindow
+                                : kept > m_capacity / 2 ? m_capacity * 2
+                                                        : m_capacity;
+        if (capacity != m_capacity) {
+            // Not value-initialised: every byte is read before it is used.
+            std::unique_ptr<char[]> larger(new char[capacity]);
+            if (kept > 0) {
+                std::memcpy(larger.get(), m_buffer.get() + m_start, kept);
+            }
+            m_buffer = std::move(larger);
+            m_capacity = capacity;
+        } else {
+            std::memmove(m_buffer.get(), m_buffer.get() + m_start, kept);
+        }
+        m_size = kept;
+        m_validated -= m_start;
+        m_start = 0;
+    }
+
+    int m_fd;
+    off_t m_offset;  // of the next byte to read
+    bool m_marked;
+    XmlReader<char>& m_reader;
+    const std::atomic<bool>* m_cancel;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_capacity = 0;
+    size_t m_size = 0;       // bytes in the buffer
+    size_t m_start = 0;      // the first byte the reader has not taken
+    size_t m_validated = 0;  // bytes checked to be well-formed
+    bool m_atEnd = false;
+};
+
+// Where a second reader can begin: the first "<" and name character after
+// the middle of the file, or nothing for a file read in one go. The reader
+// of the first part tells whether that "<" begins a tag.
+std::optional<off_t> splitPoint(int fd, off_t from, off_t size) {
+    const xml::ParallelLoad& policy = xml::parallelLoad();
+    off_t search = from + (size - from) / 2;
+    if (policy.searchFrom) {
+        search = std::max(from + 1, static_cast<off_t>(*policy.searchFrom));
+    } else if (size < static_cast<off_t>(policy.minimumSize) ||
+               std::thread::hardware_concurrency() < 2) {
+        return std::nullopt;
+    }
+    char bytes[4096];
+    const ssize_t n = ::pread(fd, bytes, sizeof bytes, search);
+    for (ssize_t i = 0; i + 1 < n; ++i) {
+        const char next = bytes[i + 1];
+        if (bytes[i] == '<' && ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
+                                next == '_' || next == ':')) {
+            return search + i;
+        }
+    }
+    return std::nullopt;
 }
 
+// The second part of a file, read on a thread of its own.
+struct Tail {
+    XmlReader<char> reader;
+    std::optional<Fed> fed;  // none when the reader threw
+    std::atomic<bool> cancelled = false;
+    std::thread thread;
+
+    void start(int fd, off_t from, bool marked) {
+        reader.beginTail();
+        thread = std::thread([this, fd, from, marked] {
+            try {
+                fed = Utf8Feeder(fd, from, marked, reader, &cancelled).feedTo();
+            } catch (...) {  // a parse error or no memory: the first part's reader goes on
+                fed.reset();
+            }
+        });
+    }
+    // Not needed any more (the first part failed): stopped soon, not read to the end.
+    ~Tail() {
+        cancelled = true;
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+};
+
 }  // namespace
+
+namespace xml {
+
+ParallelLoad& parallelLoad() {
+    static ParallelLoad policy;
+    return policy;
+}
+
+}  // namespace xml
 
 bool XMLParser::load(const std::string& path) {
     std::string oldPath = std::move(m_path);
@@ -114,57 +264,60 @@ std::optional<bool> XMLParser::loadUtf8File(const std::string& path) {
         ~Closer() { close(fd); }
     } closer{fd};
 
-    // A window of the file at a time: the reader never needs the whole file
-    // in memory beside the tree it builds.
-    std::string buffer(kFirstWindow, '\0');
-    size_t size = 0;       // bytes in buffer
-    size_t start = 0;      // the first byte the reader has not taken
-    size_t validated = 0;  // bytes checked to be well-formed
-    bool atEnd = false;
-    bool marked = false;
-    bool first = true;
+    char head[3];
+    ssize_t headSize;
+    do {
+        headSize = ::pread(fd, head, sizeof head, 0);
+    } while (headSize < 0 && errno == EINTR);
+    if (headSize < 0) {
+        return false;
+    }
+    const std::string_view start(head, static_cast<size_t>(headSize));
+    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+        return std::nullopt;  // UTF-16
+    }
+    const bool marked = start == "\xEF\xBB\xBF";
+    const off_t from = marked ? 3 : 0;
+    struct stat status;
+    const std::optional<off_t> split =
+        fstat(fd, &status) == 0 ? splitPoint(fd, from, status.st_size) : std::nullopt;
+
     XmlReader<char> reader;
+    // Declared after the reader and the descriptor: a tail still running
+    // when this returns early is stopped and waited for before they go.
+    std::optional<Tail> tail;
+    if (split) {
+        try {
+            tail.emplace();
+            tail->start(fd, *split, marked);
+        } catch (const std::system_error&) {  // no thread: one reader reads it all
+            tail.reset();
+        }
+    }
     try {
-        for (;;) {
-            if (size == buffer.size()) {
-                if (start > 0) {
-                    buffer.erase(0, start);
-                    size -= start;
-                    validated -= start;
-                    start = 0;
-                    buffer.resize(buffer.capacity());
-                } else {
-                    buffer.resize(buffer.size() * 2);  // a construct larger than the window
-                }
+        Utf8Feeder feeder(fd, from, marked, reader);
+        Fed fed = Fed::Ok;
+        bool joined = false;
+        if (tail) {
+            fed = feeder.feedTo(*split);
+            const bool joinable = fed == Fed::Ok && feeder.allTaken() && reader.endBeforeTail();
+            tail->thread.join();
+            if (fed == Fed::Ok && tail->fed && *tail->fed != Fed::Ok) {
+                fed = *tail->fed;  // bytes one reader would have met as well
+            } else if (joinable && tail->fed) {
+                joined = reader.join(tail->reader);
+                xml::parallelLoad().joins += joined;
             }
-            if (!readMore(fd, buffer, size, atEnd)) {
-                return false;
-            }
-            if (first) {
-                if (size < 3 && !atEnd) {
-                    continue;
-                }
-                const std::string_view head(buffer.data(), std::min<size_t>(size, 3));
-                if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
-                    return std::nullopt;  // UTF-16
-                }
-                marked = head == "\xEF\xBB\xBF";
-                start = validated = marked ? 3 : 0;
-                first = false;
-            }
-            const size_t end = std::max(characterBoundary(buffer, size, atEnd), validated);
-            // Detection would take the file for UTF-8 only when it is well-formed
-            // throughout; a marked one is UTF-8 anyway. A NUL ends the text.
-            const int checked =
-                classifyUtf8(std::string_view(buffer).substr(validated, end - validated));
-            if (checked == kBinary || (checked < 0 && !marked)) {
-                return std::nullopt;
-            }
-            validated = end;
-            start += reader.feed(std::string_view(buffer).substr(start, end - start), atEnd);
-            if (atEnd) {
-                break;
-            }
+            tail.reset();
+        }
+        if (fed == Fed::Ok && !joined) {
+            fed = feeder.feedTo();
+        }
+        if (fed == Fed::ReadError) {
+            return false;
+        }
+        if (fed == Fed::NotUtf8) {
+            return std::nullopt;
         }
     } catch (const xml::ParserException&) {
         return std::nullopt;

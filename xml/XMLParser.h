@@ -159,7 +159,8 @@ private:
     // Takes the tree, index and declaration of a finished read.
     template <typename Char>
     void adopt(XmlReader<Char>& reader);
-    // Reads a UTF-8 file window by window; nothing when it is not UTF-8
+    // Reads a UTF-8 file window by window, a large one in two parts at once
+    // (see ParallelLoad.h); nothing when it is not UTF-8
     // throughout or is malformed, for load to read it whole instead.
     std::optional<bool> loadUtf8File(const std::string& path);
 

@@ -486,6 +486,9 @@ void XmlReader<Char>::addText(Run text) {
         }
     }
     if (blank) {
+        if (m_current == m_holder) {
+            m_tailLevels.back().hasBlank = true;
+        }
         std::u16string& own = m_current->m_text;
         own.resize(text.size());
         std::copy(text.begin(), text.end(), own.begin());
@@ -619,12 +622,18 @@ typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
 
 template <typename Char>
 void XmlReader<Char>::startElement() {
-    if (root) {
+    if (m_current) {
+        // A second part's depths count from the element open at its start,
+        // so no deeper one than this check would refuse can be hidden.
         if (m_depth + 1 >= XMLParser::kMaxDepth) {
             fail(520, u"Elements are nested more than " +
                           ascii(std::to_string(XMLParser::kMaxDepth)) + u" levels deep");
         }
         ++m_depth;
+        if (m_holder) {
+            int& deepest = m_tailLevels.back().deepest;
+            deepest = std::max(deepest, m_depth);
+        }
     }
     NameSlot& slot = slotFor(m_tagName);
     auto element = std::make_unique<Element>();
@@ -643,7 +652,7 @@ void XmlReader<Char>::startElement() {
         }
     }
     Element* raw = element.get();
-    if (!root) {
+    if (!m_current) {
         root = std::move(element);
     } else {
         m_current->linkLast(element.release());
@@ -658,6 +667,10 @@ void XmlReader<Char>::endElement() {
     if (!m_current) {
         fail(511, u"要素");
     }
+    if (m_current == m_holder) {
+        closeTailLevel();
+        return;
+    }
     const std::basic_string<Char>* open = m_open.empty() ? nullptr : m_open.back();
     if (open ? *open != m_tagName : !sameName(m_current->getName(), m_tagName)) {
         fail(516, u"要素が部分的に重ねられています　<A><B></A></B>\r\n" + widen(m_tagName) +
@@ -671,6 +684,81 @@ void XmlReader<Char>::endElement() {
         m_current = m_current->m_parent;
         --m_depth;
     }
+}
+
+template <typename Char>
+void XmlReader<Char>::beginTail() {
+    m_tailLevels.emplace_back().holder = std::make_unique<Element>();
+    m_holder = m_current = m_tailLevels.back().holder.get();
+    m_depth = 0;
+}
+
+template <typename Char>
+void XmlReader<Char>::closeTailLevel() {
+    TailLevel& level = m_tailLevels.back();
+    level.closed = true;
+    level.closedBy.assign(m_tagName);
+    beginTail();
+}
+
+template <typename Char>
+bool XmlReader<Char>::endBeforeTail() {
+    if (m_state != State::Content || m_entityOpen || m_stopped || !m_current || m_holder) {
+        return false;
+    }
+    addText();
+    return true;
+}
+
+template <typename Char>
+bool XmlReader<Char>::join(XmlReader& tail) {
+    // Checked first, so that a refused join changes nothing.
+    Element* at = m_current;
+    int depth = m_depth;
+    for (const TailLevel& level : tail.m_tailLevels) {
+        if (depth + level.deepest >= XMLParser::kMaxDepth) {
+            return false;
+        }
+        if (level.closed) {
+            if (!sameName(at->getName(), View(level.closedBy))) {
+                return false;
+            }
+            if (at->m_parent) {  // the root stays current once it is closed
+                at = at->m_parent;
+                --depth;
+            }
+        }
+    }
+    for (TailLevel& level : tail.m_tailLevels) {
+        Element* holder = level.holder.get();
+        for (Element* child = holder->m_firstChild; child;) {
+            Element* next = child->m_nextSibling;
+            child->m_parent = child->m_previousSibling = child->m_nextSibling = nullptr;
+            m_current->linkLast(child);
+            child = next;
+        }
+        holder->m_firstChild = holder->m_lastChild = nullptr;
+        if (level.hasBlank) {
+            m_current->m_text = std::move(holder->m_text);
+        }
+        if (level.closed) {
+            m_current->m_isEmptyTag = false;
+            if (m_current->m_parent) {
+                m_current = m_current->m_parent;
+                --m_depth;
+            }
+        }
+    }
+    for (auto& [name, elements] : tail.index) {
+        std::vector<Element*>& mine = index.try_emplace(name).first->second;
+        mine.insert(mine.end(), elements.begin(), elements.end());
+    }
+    tail.index.clear();
+    if (tail.declaration) {
+        declaration = std::move(tail.declaration);
+        encoding = tail.encoding;
+    }
+    return true;
 }
 
 template <typename Char>

@@ -44,6 +44,24 @@ public:
     // including it.
     void describeError(int& row, int& column, std::u16string& lineText) const;
 
+    // ---- Reading a document in two parts at once. The reader of the second
+    // part begins at a start tag without knowing the elements open there;
+    // join() then puts what it read in place, as one reader would have.
+
+    // Makes this reader the second part's, before its first feed.
+    void beginTail();
+    // For the first part's reader, after its last byte before the second
+    // part's first "<": whether it stands where it would then stand in one
+    // read (between tags, with no reference open, inside the root). The text
+    // read last is added, as that "<" would add it.
+    bool endBeforeTail();
+    // Takes the tree, index and declaration of tail, the second part's
+    // reader, after it has read the rest. False, with nothing changed, when
+    // one read would have thrown (an end tag that does not match the element
+    // it closes, elements nested too deep): this reader then reads the second
+    // part itself.
+    bool join(XmlReader& tail);
+
     std::unique_ptr<Element> root;
     ElementIndex index;
     std::optional<std::u16string> declaration;  // rebuilt, when the source had one
@@ -95,6 +113,19 @@ private:
         kEndTag
     };
 
+    // What the second part's reader read inside one of the elements open at
+    // its start (the first of them, then each one out from there): nodes to
+    // append, the last run of white space found directly inside it and the
+    // end tag that closed it.
+    struct TailLevel {
+        std::unique_ptr<Element> holder;  // its children and text are the element's
+        bool hasBlank = false;            // holder's text was set
+        bool closed = false;
+        std::basic_string<Char> closedBy;
+        int deepest = 0;  // of the elements begun in it, counted from it
+    };
+    void closeTailLevel();
+
     View m_source;
     size_t m_pos = 0;
     size_t m_base = 0;   // where m_source starts in the whole source
@@ -103,6 +134,8 @@ private:
     TagKind m_tagKind = kStartTag;
     Element* m_current = nullptr;
     int m_depth = 0;  // of m_current
+    std::vector<TailLevel> m_tailLevels;
+    Element* m_holder = nullptr;  // of the last tail level
     bool m_stopped = false;
 
     std::u16string m_textBuffer;

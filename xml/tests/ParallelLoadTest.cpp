@@ -1,0 +1,194 @@
+// Reading a file in two parts at once gives exactly what one reader gives,
+// wherever the second part begins: the same tree, index, declaration and
+// result, or the same error.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/Utf.h"
+#include "core/testsupport/TestFiles.h"
+#include "xml/ParallelLoad.h"
+#include "xml/XMLParser.h"
+
+namespace pw {
+namespace {
+
+// Restores the default policy when a test ends.
+struct ScopedPolicy {
+    ~ScopedPolicy() {
+        xml::parallelLoad().minimumSize = xml::ParallelLoad().minimumSize;
+        xml::parallelLoad().searchFrom.reset();
+    }
+};
+
+// Everything a load leaves: the result, each node in document order with
+// every field, the index as positions in that order, the declaration and
+// the error.
+std::string describe(const std::string& path) {
+    XMLParser doc;
+    doc.setShowsErrors(false);
+    std::string out = doc.load(path) ? "loaded\n" : "refused\n";
+    if (doc.lastError()) {
+        out += "error " + std::to_string(doc.lastError()->line) + "\n";
+    }
+    std::map<const Element*, int> order;
+    if (const Element* root = doc.getRoot()) {
+        for (const Element* e = root; e; e = e->nextInPreOrder(root)) {
+            order[e] = static_cast<int>(order.size());
+            out += std::to_string(e->depth()) + (e->isCData() ? " cdata " : " node ") +
+                   toUtf8(e->getName()) + (e->isEmptyTag() ? "/" : "") + " [" +
+                   toUtf8(e->getText()) + "]";
+            for (const auto& [name, value] : e->getAttributes()) {
+                out += " " + toUtf8(name) + "=" + toUtf8(value);
+            }
+            out += "\n";
+        }
+        std::set<std::u16string> names;
+        for (const Element* e = root; e; e = e->nextInPreOrder(root)) {
+            if (e->isElement() && names.insert(e->getName()).second) {
+                out += "index " + toUtf8(e->getName()) + ":";
+                for (const Element* indexed : doc.elements(e->getName())) {
+                    out += " " + std::to_string(order.count(indexed) ? order[indexed] : -1);
+                }
+                out += "\n";
+            }
+        }
+    }
+    return out + "declaration " + toUtf8(doc.getDeclaration()) + " " +
+           std::to_string(doc.getEncoding()) + "\n";
+}
+
+// Loads bytes with the second part searched for from every byte in turn
+// (every "<" then begins it once) and compares each with one reader's load.
+// Returns how many of the loads joined two parts.
+int expectSameWhereverSplit(const std::string& bytes, size_t step = 1) {
+    ScopedPolicy restore;
+    test::TempDir dir;
+    const std::string path = dir.file("doc.xml");
+    test::writeAll(path, bytes);
+    xml::parallelLoad().minimumSize = SIZE_MAX;
+    const std::string whole = describe(path);
+    const int joinsBefore = xml::parallelLoad().joins;
+    for (size_t from = 1; from < bytes.size(); from += step) {
+        xml::parallelLoad().searchFrom = from;
+        const std::string split = describe(path);
+        if (split != whole) {
+            ADD_FAILURE() << "second part searched from byte " << from << " of\n"
+                          << bytes << "\ngives\n"
+                          << split << "instead of\n"
+                          << whole;
+            break;
+        }
+    }
+    return xml::parallelLoad().joins - joinsBefore;
+}
+
+TEST(ParallelLoad, ALearningFileReadsTheSameWhereverItIsSplit) {
+    const int joins = expectSameWhereverSplit(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<SentenceList>\r\n"
+        "\t<title><![CDATA[練習 <b>one</b>]]></title>\r\n"
+        "\t<SentenceGroup score=\"80\" check1=\"1\" trial='3'>\r\n"
+        "\t\t<sentence><![CDATA[Good morning.]]></sentence>\r\n"
+        "\t\t<translation><![CDATA[おはよう。]]></translation>\r\n"
+        "\t\t<explanation>a &amp; b &lt;c&gt; &quot;d&quot;</explanation>\r\n"
+        "\t</SentenceGroup>\r\n"
+        "\t<!-- <SentenceGroup><sentence>a comment</sentence></SentenceGroup> -->\r\n"
+        "\t<SentenceGroup a=\"x &lt; y\" b=\"<c\">\r\n"
+        "\t\t<sentence/><empty></empty>\r\n"
+        "\t\t<sentence>text <i>and</i> markup</sentence>\r\n"
+        "\t</SentenceGroup>\r\n</SentenceList>\r\n");
+    EXPECT_GE(joins, 12);  // each start tag after the first two begins a second part
+}
+
+TEST(ParallelLoad, TextAndSectionsThatSpanTheSplitReadTheSame) {
+    // CDATA sections continued by the next one, a reference left open across
+    // tags, white space that is the enclosing element's text, and tags in a
+    // CDATA section, a comment and a processing instruction.
+    expectSameWhereverSplit(
+        "<r>\n  <a><![CDATA[x]]]]><![CDATA[>y]]><![CDATA[z]]></a>\n"
+        "  <b>p &am<i/>p; q &unknown; r</b>\t\n"
+        "  <c><![CDATA[<d>not a tag</d>]]><!-- <e/> --><?pi a=\"<f\"?></c>\n"
+        "<g>   </g></r>\n");
+}
+
+TEST(ParallelLoad, ContentAfterTheRootAndLaterDeclarationsReadTheSame) {
+    expectSameWhereverSplit("<r><a/></r>\r\n<b>after</b>\r\n</r>  ");
+    expectSameWhereverSplit(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><a/>"
+        "<?xml version=\"1.1\" encoding=\"Shift_JIS\" standalone=\"yes\"?><b/></r>");
+    expectSameWhereverSplit("<r><a>one</a><!DOCTYPE rest><b>ignored</b></r>");
+}
+
+TEST(ParallelLoad, ErrorsAfterTheSplitAreTheErrorsOfOneReader) {
+    expectSameWhereverSplit("<r><a><b>text</a></b></r>");           // 516 across the split
+    expectSameWhereverSplit("<r><a>one</a></r></r></x>");           // past the root
+    expectSameWhereverSplit("<r><a>one</a><b c=1/></r>");           // 280
+    expectSameWhereverSplit("<r><a/><?xml version=\"1.0\"?></r>");  // 444
+    expectSameWhereverSplit("<r><a>é</a><b>\xFF</b></r>");          // not UTF-8: read whole
+    expectSameWhereverSplit(std::string("<r><a>one</a><b>two\0</b></r>", 28));  // a NUL
+}
+
+TEST(ParallelLoad, MarkedFilesAndManyNamesReadTheSame) {
+    expectSameWhereverSplit("\xEF\xBB\xBF<r><a>é</a><b>\xC3</b></r>");
+    // More names than the reader keeps at hand: end tags are checked by name.
+    std::string many = "<root>";
+    for (int i = 0; i < 70; ++i) {
+        many += "<n" + std::to_string(i) + " k=\"" + std::to_string(i) + "\"><x/>";
+    }
+    for (int i = 69; i >= 0; --i) {
+        many += "</n" + std::to_string(i) + ">";
+    }
+    expectSameWhereverSplit(many + "</root>", 7);
+}
+
+TEST(ParallelLoad, DepthIsCheckedAcrossTheSplit) {
+    const auto nested = [](int depth) {
+        std::string open, close;
+        for (int i = 0; i < depth; ++i) {
+            open += "<d>";
+            close += "</d>";
+        }
+        return open + close;
+    };
+    // The deepest element allowed, then one level more: refused either way.
+    expectSameWhereverSplit(nested(XMLParser::kMaxDepth), 97);
+    expectSameWhereverSplit(nested(XMLParser::kMaxDepth + 1), 97);
+}
+
+TEST(ParallelLoad, FilesLargerThanAWindowReadTheSame) {
+    std::string bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<list>\r\n";
+    for (int i = 0; i < 4000; ++i) {
+        bytes += "\t<item n=\"" + std::to_string(i) + "\"><![CDATA[文 " + std::to_string(i) +
+                 "]]><b>x &amp; y</b></item>\r\n";
+    }
+    bytes += "</list>\r\n";
+    expectSameWhereverSplit(bytes, 20011);
+}
+
+TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
+    if (std::thread::hardware_concurrency() < 2) {
+        GTEST_SKIP() << "one core: files are read in one part";
+    }
+    ScopedPolicy restore;
+    std::string bytes = "<list>\n";
+    for (int i = 0; i < 40000; ++i) {
+        bytes += "\t<item n=\"" + std::to_string(i) + "\">text " + std::to_string(i) + "</item>\n";
+    }
+    bytes += "</list>\n";
+    ASSERT_GT(bytes.size(), xml::ParallelLoad().minimumSize);
+    test::TempDir dir;
+    const std::string path = dir.file("large.xml");
+    test::writeAll(path, bytes);
+    const int joinsBefore = xml::parallelLoad().joins;
+    const std::string split = describe(path);
+    EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
+    xml::parallelLoad().minimumSize = SIZE_MAX;
+    EXPECT_EQ(split, describe(path));
+}
+
+}  // namespace
+}  // namespace pw
