@@ -1,7 +1,8 @@
-// Attributes kept sorted by name in one vector.
+// Attributes kept sorted by name in one block.
 #include "xml/Attributes.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace pw {
 namespace {
@@ -15,21 +16,46 @@ bool nameBefore(const Attributes::value_type& item, std::u16string_view name) {
 Attributes::Attributes(std::initializer_list<value_type> pairs)
     : Attributes(fromPairs(std::vector<value_type>(pairs))) {}
 
-Attributes::Attributes(const Attributes& other)
-    : m_items(other.m_items ? std::make_unique<Items>(*other.m_items) : nullptr) {}
+Attributes::Attributes(const Attributes& other) {
+    if (!other.empty()) {
+        Attributes copy = withRoom(other.size());
+        for (const value_type& item : other) {
+            copy.emplaceLast(std::forward_as_tuple(item.first), std::forward_as_tuple(item.second));
+        }
+        *this = std::move(copy);
+    }
+}
 
 Attributes& Attributes::operator=(const Attributes& other) {
     if (this != &other) {
-        m_items = other.m_items ? std::make_unique<Items>(*other.m_items) : nullptr;
+        *this = Attributes(other);
     }
     return *this;
 }
 
-Attributes::~Attributes() = default;
+Attributes& Attributes::operator=(Attributes&& other) noexcept {
+    if (this != &other) {
+        clear();
+        m_block = std::exchange(other.m_block, nullptr);
+    }
+    return *this;
+}
 
-Attributes::Items& Attributes::emptyItems() {
-    static Items* empty = new Items;  // never destroyed: attributes may outlive statics
-    return *empty;
+Attributes Attributes::withRoom(size_t capacity) {
+    Attributes attributes;
+    attributes.m_block =
+        static_cast<Block*>(::operator new(sizeof(Block) + capacity * sizeof(value_type)));
+    attributes.m_block->size = 0;
+    attributes.m_block->capacity = static_cast<uint32_t>(capacity);
+    return attributes;
+}
+
+void Attributes::clear() {
+    if (m_block) {
+        std::destroy(begin(), end());
+        ::operator delete(m_block);
+        m_block = nullptr;
+    }
 }
 
 Attributes Attributes::fromPairs(std::vector<value_type> pairs) {
@@ -37,21 +63,17 @@ Attributes Attributes::fromPairs(std::vector<value_type> pairs) {
     if (!std::is_sorted(pairs.begin(), pairs.end(), byName)) {
         std::stable_sort(pairs.begin(), pairs.end(), byName);
     }
-    // Of equal names keep the last, which stable sorting left last of its run.
-    auto out = pairs.begin();
-    for (auto it = pairs.begin(); it != pairs.end(); ++it) {
-        if (std::next(it) != pairs.end() && std::next(it)->first == it->first) {
-            continue;
-        }
-        if (out != it) {
-            *out = std::move(*it);
-        }
-        ++out;
-    }
-    pairs.erase(out, pairs.end());
     Attributes attributes;
-    if (!pairs.empty()) {
-        attributes.m_items = std::make_unique<Items>(std::move(pairs));
+    if (pairs.empty()) {
+        return attributes;
+    }
+    attributes = withRoom(pairs.size());
+    // Of equal names keep the last, which stable sorting left last of its run.
+    for (auto it = pairs.begin(); it != pairs.end(); ++it) {
+        if (std::next(it) == pairs.end() || std::next(it)->first != it->first) {
+            attributes.emplaceLast(std::forward_as_tuple(std::move(it->first)),
+                                   std::forward_as_tuple(std::move(it->second)));
+        }
     }
     return attributes;
 }
@@ -70,14 +92,27 @@ Attributes::const_iterator Attributes::find(std::u16string_view name) const {
 }
 
 std::u16string& Attributes::operator[](std::u16string_view name) {
-    if (!m_items) {
-        m_items = std::make_unique<Items>();
+    iterator it = lowerBound(name);
+    if (it != end() && it->first == name) {
+        return it->second;
     }
-    auto it = lowerBound(name);
-    if (it == m_items->end() || it->first != name) {
-        it = m_items->emplace(it, std::u16string(name), std::u16string());
+    const size_t at = static_cast<size_t>(it - begin());
+    value_type item{std::u16string(name), std::u16string()};
+    if (size() == (m_block ? m_block->capacity : 0)) {
+        // A larger block, the new pair in its place.
+        Attributes larger = withRoom(std::max<size_t>(4, 2 * size()));
+        for (size_t i = 0; i <= size(); ++i) {
+            value_type& next = i == at ? item : begin()[i < at ? i : i - 1];
+            larger.emplaceLast(std::forward_as_tuple(std::move(next.first)),
+                               std::forward_as_tuple(std::move(next.second)));
+        }
+        *this = std::move(larger);
+    } else {
+        emplaceLast(std::forward_as_tuple(), std::forward_as_tuple());
+        std::move_backward(begin() + at, end() - 1, end());
+        begin()[at] = std::move(item);
     }
-    return it->second;
+    return begin()[at].second;
 }
 
 void Attributes::insert_or_assign(std::u16string_view name, std::u16string value) {
@@ -89,11 +124,16 @@ bool Attributes::erase(std::u16string_view name) {
     if (it == end()) {
         return false;
     }
-    m_items->erase(it);
-    if (m_items->empty()) {
-        m_items.reset();
+    std::move(it + 1, end(), it);
+    std::destroy_at(end() - 1);
+    if (--m_block->size == 0) {
+        clear();
     }
     return true;
+}
+
+bool Attributes::operator==(const Attributes& other) const {
+    return std::equal(begin(), end(), other.begin(), other.end());
 }
 
 }  // namespace pw

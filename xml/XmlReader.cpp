@@ -60,6 +60,44 @@ bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
+// Where the run of name characters from p ends. Names of tags and attributes
+// are most of what lies outside text, so UTF-8 is classed sixteen bytes at a
+// time where sixteen are there.
+const char16_t* nameEnd(const char16_t* p, const char16_t* end) {
+    while (p < end && isNameChar(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+const char* nameEnd(const char* p, const char* end) {
+#ifdef __SSE2__
+    // An unsigned byte b lies in [low, low + span] when min(b - low, span) is b - low.
+    const auto within = [](__m128i bytes, char low, char span) {
+        const __m128i offset = _mm_sub_epi8(bytes, _mm_set1_epi8(low));
+        return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(span)), offset);
+    };
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i letter = within(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), 'a', 25);
+        // "-", ".", the digits and ":" are one range, with "/" inside it.
+        const __m128i punctuation = _mm_andnot_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
+                                                     within(bytes, '-', ':' - '-'));
+        const __m128i name = _mm_or_si128(_mm_or_si128(letter, punctuation),
+                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
+        const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(name)) & 0xFFFF;
+        if (other != 0) {
+            return p + __builtin_ctz(other);
+        }
+        p += 16;
+    }
+#endif
+    while (p < end && isNameChar(*p)) {
+        ++p;
+    }
+    return p;
+}
+
 std::u16string ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
@@ -403,15 +441,9 @@ bool XmlReader<Char>::readTag() {
 
 template <typename Char>
 typename XmlReader<Char>::View XmlReader<Char>::takeName(size_t start) {
-    // Locals: a store to m_pos could otherwise alias the source's bytes.
     const Char* s = m_source.data();
-    const size_t n = m_source.size();
-    size_t pos = m_pos;
-    while (pos < n && isNameChar(s[pos])) {
-        ++pos;
-    }
-    m_pos = pos;
-    return View(s + start, pos - start);
+    m_pos = static_cast<size_t>(nameEnd(s + m_pos, s + m_source.size()) - s);
+    return View(s + start, m_pos - start);
 }
 
 // Takes content characters from m_pos up to (not including) stop, decoding the
@@ -495,7 +527,7 @@ void XmlReader<Char>::addText(Run text) {
     } else {
         auto node = std::make_unique<Element>();
         appendRun(node->m_text, text);
-        m_current->linkLast(node.release());
+        link(node.release());
     }
 }
 
@@ -548,7 +580,7 @@ void XmlReader<Char>::endCData(size_t contentStart, size_t terminator) {
             appendRun(node->m_text, content);
             node->m_isCData = true;
             m_lastCData = node.get();
-            m_current->linkLast(node.release());
+            link(node.release());
         }
     }
     m_lastCDataEnd = m_base + closing;
@@ -646,7 +678,13 @@ void XmlReader<Char>::startElement() {
             ordered = m_attributes[i - 1].name < m_attributes[i].name;
         }
         if (ordered) {
-            element->m_attributes.m_items = std::make_unique<Attributes::Items>(attributePairs());
+            Attributes attributes = Attributes::withRoom(m_attributes.size());
+            for (const PendingAttribute& a : m_attributes) {
+                attributes.emplaceLast(
+                    std::forward_as_tuple(a.name.begin(), a.name.end()),
+                    std::forward_as_tuple(m_textBuffer.data() + a.valueStart, a.valueSize));
+            }
+            element->m_attributes = std::move(attributes);
         } else {
             element->m_attributes = Attributes::fromPairs(attributePairs());
         }
@@ -655,7 +693,7 @@ void XmlReader<Char>::startElement() {
     if (!m_current) {
         root = std::move(element);
     } else {
-        m_current->linkLast(element.release());
+        link(element.release());
     }
     m_current = raw;
     slot.elements->push_back(raw);
@@ -683,6 +721,14 @@ void XmlReader<Char>::endElement() {
     if (m_current->m_parent) {
         m_current = m_current->m_parent;
         --m_depth;
+    }
+}
+
+template <typename Char>
+void XmlReader<Char>::link(Element* node) {
+    m_current->linkLast(node);
+    if (m_current == m_holder) {
+        m_tailLevels.back().children.push_back(node);
     }
 }
 
@@ -731,13 +777,22 @@ bool XmlReader<Char>::join(XmlReader& tail) {
     }
     for (TailLevel& level : tail.m_tailLevels) {
         Element* holder = level.holder.get();
-        for (Element* child = holder->m_firstChild; child;) {
-            Element* next = child->m_nextSibling;
-            child->m_parent = child->m_previousSibling = child->m_nextSibling = nullptr;
-            m_current->linkLast(child);
-            child = next;
+        if (Element* first = holder->m_firstChild) {
+            // The chain is spliced in whole; only its ends and each node's
+            // parent change.
+            first->m_previousSibling = m_current->m_lastChild;
+            (m_current->m_lastChild ? m_current->m_lastChild->m_nextSibling
+                                    : m_current->m_firstChild) = first;
+            m_current->m_lastChild = holder->m_lastChild;
+            holder->m_firstChild = holder->m_lastChild = nullptr;
         }
-        holder->m_firstChild = holder->m_lastChild = nullptr;
+        const std::vector<Element*>& children = level.children;
+        for (size_t i = 0; i < children.size(); ++i) {
+            if (i + 16 < children.size()) {
+                __builtin_prefetch(children[i + 16], 1);
+            }
+            children[i]->m_parent = m_current;
+        }
         if (level.hasBlank) {
             m_current->m_text = std::move(holder->m_text);
         }

@@ -119,12 +119,17 @@ private:
     // end tag that closed it.
     struct TailLevel {
         std::unique_ptr<Element> holder;  // its children and text are the element's
-        bool hasBlank = false;            // holder's text was set
+        // holder's children, so that join() sets their parent without walking
+        // a chain of nodes another core wrote, one cache miss after another
+        std::vector<Element*> children;
+        bool hasBlank = false;  // holder's text was set
         bool closed = false;
         std::basic_string<Char> closedBy;
         int deepest = 0;  // of the elements begun in it, counted from it
     };
     void closeTailLevel();
+    // Links node after the current element's last child.
+    void link(Element* node);
 
     View m_source;
     size_t m_pos = 0;

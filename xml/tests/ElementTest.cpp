@@ -1,4 +1,6 @@
 // The node tree: links, queries, attributes and the exact XML it writes.
+#include <map>
+#include <random>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -258,6 +260,49 @@ TEST(Element, AttributeCopiesAreIndependentAndEmptyListsAreAlike) {
     assigned = none;
     EXPECT_TRUE(assigned.empty());
     EXPECT_EQ(copy.size(), 1u);
+}
+
+TEST(Element, AttributeListsBehaveAsSortedMapsThroughEveryChange) {
+    // Inserts in every order grow the block, erases shrink it to nothing and
+    // copies are taken along the way; values long enough to live on the heap
+    // show a pair lost or freed twice to the sanitizers.
+    using Pairs = std::vector<Attributes::value_type>;
+    const auto pairs = [](const auto& list) { return Pairs(list.begin(), list.end()); };
+    std::mt19937 random(7);
+    Attributes attributes;
+    std::map<std::u16string, std::u16string> expected;
+    std::vector<Attributes> copies;
+    std::vector<std::map<std::u16string, std::u16string>> expectedCopies;
+    for (int step = 0; step < 3000; ++step) {
+        const std::u16string name(1 + random() % 2, static_cast<char16_t>(u'a' + random() % 12));
+        const std::u16string value(random() % 3 ? 20 : 1, static_cast<char16_t>(u'0' + step % 10));
+        switch (random() % 4) {
+            case 0:
+            case 1:
+                attributes[name] = value;
+                expected[name] = value;
+                break;
+            case 2:
+                EXPECT_EQ(attributes.erase(name), expected.erase(name) == 1);
+                break;
+            default:
+                if (copies.size() < 50) {
+                    copies.push_back(attributes);
+                    expectedCopies.push_back(expected);
+                } else {
+                    copies[step % 50] = attributes;
+                    expectedCopies[step % 50] = expected;
+                }
+        }
+        ASSERT_EQ(attributes.size(), expected.size());
+        ASSERT_EQ(pairs(attributes), pairs(expected));
+    }
+    for (size_t i = 0; i < copies.size(); ++i) {
+        EXPECT_EQ(pairs(copies[i]), pairs(expectedCopies[i]));
+    }
+    for (const auto& [name, value] : expected) {
+        EXPECT_EQ(attributes.find(name)->second, value);
+    }
 }
 
 TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {

@@ -45,6 +45,15 @@ std::string describe(const std::string& path) {
             for (const auto& [name, value] : e->getAttributes()) {
                 out += " " + toUtf8(name) + "=" + toUtf8(value);
             }
+            // The links walking forwards does not use.
+            const Element* parent = e->getParent();
+            const Element* before = e->getPreviousSibling();
+            if ((before   ? before->getNextSibling()
+                 : parent ? parent->getFirstChild()
+                          : e) != e ||
+                (parent && !e->getNextSibling() && parent->getLastChild() != e)) {
+                out += " (links broken)";
+            }
             out += "\n";
         }
         std::set<std::u16string> names;

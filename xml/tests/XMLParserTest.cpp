@@ -236,6 +236,40 @@ TEST(XMLParser, UTF8FilesGiveTheSameTreeAndPlacesAsTheirText) {
     EXPECT_TRUE(ui->boxes[0].text.ends_with(u"\r\n<a>\U0001F600<b c "));
 }
 
+TEST(XMLParser, NamesEndAtTheFirstCharacterOutsideThemWhereverItFalls) {
+    // Names in UTF-8 are classed several bytes at a time: each character, at
+    // each place in names of every length, ends a tag's or an attribute's
+    // name where the reader of UTF-16 text ends it.
+    const std::u16string nameCharacters = u"nZ_:09.-az";
+    std::vector<std::u16string> others = {u"é", u"日", u"\U0001F600"};
+    for (char16_t c = 1; c < 128; ++c) {
+        others.emplace_back(1, c);
+    }
+    for (size_t length = 1; length <= 20; ++length) {
+        std::u16string name;
+        for (size_t i = 0; i < length; ++i) {
+            name += nameCharacters[i % nameCharacters.size()];
+        }
+        for (const std::u16string& next : others) {
+            const std::u16string source =
+                u"<r><" + name + next + u" a" + name + next + u"='1'/></" + name + next + u"></r>";
+            XMLParser fromBytes;
+            XMLParser fromText;
+            fromBytes.setShowsErrors(false);
+            fromText.setShowsErrors(false);
+            const bool loaded = fromBytes.loadBytes(toUtf8(source));
+            ASSERT_EQ(loaded, fromText.parseString(source)) << toUtf8(source);
+            if (loaded) {
+                EXPECT_EQ(fromBytes.getRoot()->toXmlString(), fromText.getRoot()->toXmlString());
+            } else {
+                EXPECT_EQ(fromBytes.lastError()->line, fromText.lastError()->line);
+                EXPECT_EQ(fromBytes.lastError()->column, fromText.lastError()->column)
+                    << toUtf8(source);
+            }
+        }
+    }
+}
+
 // What the reader makes of source fed window by window, step new bytes at a
 // time, each window ending before a character that may be incomplete.
 struct WindowedRead {
