@@ -129,6 +129,16 @@ size_t decodeUtf8(std::string_view text, char16_t* const begin) {
                 o += 16;
                 i += 16;
             }
+            // Eight more, so that short runs and the ends of long ones are
+            // not taken byte by byte.
+            if (i + 8 <= n) {
+                const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + i));
+                if ((_mm_movemask_epi8(bytes) & 0xFF) == 0) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi8(bytes, zero));
+                    o += 8;
+                    i += 8;
+                }
+            }
 #endif
             while (i < n && s[i] < 0x80) {
                 *o++ = s[i++];

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "xml/ElementPool.h"
+
 namespace pw {
 namespace {
 
@@ -43,8 +45,7 @@ Attributes& Attributes::operator=(Attributes&& other) noexcept {
 
 Attributes Attributes::withRoom(size_t capacity) {
     Attributes attributes;
-    attributes.m_block =
-        static_cast<Block*>(::operator new(sizeof(Block) + capacity * sizeof(value_type)));
+    attributes.m_block = static_cast<Block*>(ElementPool::allocate(bytes(capacity)));
     attributes.m_block->size = 0;
     attributes.m_block->capacity = static_cast<uint32_t>(capacity);
     return attributes;
@@ -53,7 +54,7 @@ Attributes Attributes::withRoom(size_t capacity) {
 void Attributes::clear() {
     if (m_block) {
         std::destroy(begin(), end());
-        ::operator delete(m_block);
+        ElementPool::release(m_block, bytes(m_block->capacity));
         m_block = nullptr;
     }
 }

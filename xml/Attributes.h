@@ -52,6 +52,9 @@ public:
 
     bool operator==(const Attributes& other) const;
 
+    // The size of the block that holds capacity pairs (small ones are pooled).
+    static constexpr size_t bytes(size_t capacity);
+
 private:
     template <typename>
     friend class XmlReader;  // hands over names already in order
@@ -65,6 +68,7 @@ private:
 
     // Room for capacity pairs, none made yet (capacity > 0).
     static Attributes withRoom(size_t capacity);
+
     // Makes a pair after the last; the caller keeps the names in order and
     // unique, and has made room for it.
     template <typename NameArguments, typename ValueArguments>
@@ -78,5 +82,9 @@ private:
 
     Block* m_block = nullptr;  // null or not empty
 };
+
+constexpr size_t Attributes::bytes(size_t capacity) {
+    return sizeof(Block) + capacity * sizeof(value_type);
+}
 
 }  // namespace pw

@@ -22,35 +22,37 @@ namespace {
 
 #ifndef PW_NO_ELEMENT_POOL
 
-constexpr size_t kBlock = sizeof(Element);
 constexpr size_t kSlabBytes = 64 * 1024;  // slabs are aligned to their size
 constexpr size_t kKeptEmptySlabs = 512;   // 32 MB: the nodes of a very large document
 
-struct Slab {
-    Slab* next = nullptr;  // in the list of slabs with room
-    Slab* prev = nullptr;
+template <size_t kBlock>
+struct SlabOf {
+    SlabOf* next = nullptr;  // in the list of slabs with room
+    SlabOf* prev = nullptr;
     void* freeBlocks = nullptr;  // blocks given back, linked through their first word
     size_t carved = 0;           // blocks handed out from the fresh part
     size_t live = 0;
     bool listed = false;
     bool wasEmpty = false;  // counted among the pool's empty slabs
 
-    bool full() const;
-    static Slab* of(void* block) {
-        return reinterpret_cast<Slab*>(reinterpret_cast<uintptr_t>(block) & ~(kSlabBytes - 1));
+    // Blocks start after the slab's own fields, suitably aligned.
+    static constexpr size_t kFirst = 64;
+    static constexpr size_t kCapacity = (kSlabBytes - kFirst) / kBlock;
+
+    bool full() const { return !freeBlocks && carved == kCapacity; }
+    static SlabOf* of(void* block) {
+        return reinterpret_cast<SlabOf*>(reinterpret_cast<uintptr_t>(block) & ~(kSlabBytes - 1));
     }
 };
 
-// Blocks start after the slab's own fields, suitably aligned.
-constexpr size_t kFirst = (sizeof(Slab) + alignof(std::max_align_t) - 1) /
-                          alignof(std::max_align_t) * alignof(std::max_align_t);
-constexpr size_t kCapacity = (kSlabBytes - kFirst) / kBlock;
-
-bool Slab::full() const {
-    return !freeBlocks && carved == kCapacity;
-}
-
+// The slabs of one block size, shared by all threads.
+template <size_t kBlock>
 class Pool {
+    using Slab = SlabOf<kBlock>;
+    static constexpr size_t kFirst = Slab::kFirst;
+    static constexpr size_t kCapacity = Slab::kCapacity;
+    static_assert(sizeof(Slab) <= kFirst && kFirst % alignof(std::max_align_t) == 0);
+
 public:
     // Hands out count blocks into out, in the order of memory.
     void allocate(void** out, size_t count) {
@@ -152,15 +154,9 @@ private:
     size_t m_emptySlabs = 0;
 };
 
-// Never destroyed: nodes may outlive every other static object.
-Pool& pool() {
-    static Pool* instance = new Pool;
-    return *instance;
-}
-
-// Each thread keeps a few blocks at hand, taken and given back in batches:
-// a locked instruction per node waits for every store before it, and a
-// reader stores little else.
+// Each thread keeps a few blocks of each size at hand, taken and given back
+// in batches: a locked instruction per node waits for every store before it,
+// and a reader stores little else.
 constexpr size_t kMagazine = 64;
 constexpr size_t kBatch = kMagazine / 2;
 
@@ -171,53 +167,75 @@ struct Magazine {
     size_t count;
     bool closed;  // the thread has ended: blocks go straight to the pool
 };
-thread_local Magazine t_magazine;
 
-// Gives the thread's blocks back when it ends.
-struct MagazineFlush {
-    ~MagazineFlush() {
+template <size_t kBlock>
+class SizeClass {
+public:
+    static void* take() {
         Magazine& m = t_magazine;
-        pool().release(m.blocks, m.count);
-        m.count = 0;
-        m.closed = true;
+        if (m.count == 0) {
+            if (m.closed) {
+                void* block;
+                pool().allocate(&block, 1);
+                return block;
+            }
+            [[maybe_unused]] Flush& flush = t_flush;  // registers its exit handler
+            // Filled backwards, so that blocks go out in the order of memory.
+            void* batch[kBatch];
+            pool().allocate(batch, kBatch);
+            for (size_t i = 0; i < kBatch; ++i) {
+                m.blocks[i] = batch[kBatch - 1 - i];
+            }
+            m.count = kBatch;
+        }
+        return m.blocks[--m.count];
     }
-};
-thread_local MagazineFlush t_flush;
 
-void* takeBlock() {
-    Magazine& m = t_magazine;
-    if (m.count == 0) {
+    static void give(void* block) {
+        Magazine& m = t_magazine;
         if (m.closed) {
-            void* block;
-            pool().allocate(&block, 1);
-            return block;
+            pool().release(&block, 1);
+            return;
         }
-        [[maybe_unused]] MagazineFlush& flush = t_flush;  // registers its exit handler
-        // Filled backwards, so that blocks go out in the order of memory.
-        void* batch[kBatch];
-        pool().allocate(batch, kBatch);
-        for (size_t i = 0; i < kBatch; ++i) {
-            m.blocks[i] = batch[kBatch - 1 - i];
+        if (m.count == 0) {
+            [[maybe_unused]] Flush& flush = t_flush;  // a thread that only destroys nodes
+        } else if (m.count == kMagazine) {
+            m.count -= kBatch;
+            pool().release(m.blocks + m.count, kBatch);
         }
-        m.count = kBatch;
+        m.blocks[m.count++] = block;
     }
-    return m.blocks[--m.count];
-}
 
-void giveBlock(void* block) {
-    Magazine& m = t_magazine;
-    if (m.closed) {
-        pool().release(&block, 1);
-        return;
+private:
+    // Never destroyed: nodes may outlive every other static object.
+    static Pool<kBlock>& pool() {
+        static auto* instance = new Pool<kBlock>;
+        return *instance;
     }
-    if (m.count == 0) {
-        [[maybe_unused]] MagazineFlush& flush = t_flush;  // a thread that only destroys nodes
-    } else if (m.count == kMagazine) {
-        m.count -= kBatch;
-        pool().release(m.blocks + m.count, kBatch);
-    }
-    m.blocks[m.count++] = block;
-}
+
+    // Gives the thread's blocks back when it ends.
+    struct Flush {
+        ~Flush() {
+            Magazine& m = t_magazine;
+            pool().release(m.blocks, m.count);
+            m.count = 0;
+            m.closed = true;
+        }
+    };
+
+    static thread_local Magazine t_magazine;
+    static thread_local Flush t_flush;
+};
+
+template <size_t kBlock>
+thread_local Magazine SizeClass<kBlock>::t_magazine;
+template <size_t kBlock>
+thread_local typename SizeClass<kBlock>::Flush SizeClass<kBlock>::t_flush;
+
+// Nodes, and the attribute blocks of up to four pairs, one size each.
+using Nodes = SizeClass<sizeof(Element)>;
+template <size_t kPairs>
+using AttributeBlocks = SizeClass<Attributes::bytes(kPairs)>;
 
 #endif
 
@@ -225,8 +243,17 @@ void giveBlock(void* block) {
 
 void* ElementPool::allocate(size_t size) {
 #ifndef PW_NO_ELEMENT_POOL
-    if (size == kBlock) {
-        return takeBlock();
+    switch (size) {
+        case sizeof(Element):
+            return Nodes::take();
+        case Attributes::bytes(1):
+            return AttributeBlocks<1>::take();
+        case Attributes::bytes(2):
+            return AttributeBlocks<2>::take();
+        case Attributes::bytes(3):
+            return AttributeBlocks<3>::take();
+        case Attributes::bytes(4):
+            return AttributeBlocks<4>::take();
     }
 #endif
     return ::operator new(size);
@@ -234,9 +261,17 @@ void* ElementPool::allocate(size_t size) {
 
 void ElementPool::release(void* block, [[maybe_unused]] size_t size) {
 #ifndef PW_NO_ELEMENT_POOL
-    if (size == kBlock) {
-        giveBlock(block);
-        return;
+    switch (size) {
+        case sizeof(Element):
+            return Nodes::give(block);
+        case Attributes::bytes(1):
+            return AttributeBlocks<1>::give(block);
+        case Attributes::bytes(2):
+            return AttributeBlocks<2>::give(block);
+        case Attributes::bytes(3):
+            return AttributeBlocks<3>::give(block);
+        case Attributes::bytes(4):
+            return AttributeBlocks<4>::give(block);
     }
 #endif
     ::operator delete(block);

@@ -107,6 +107,14 @@ void appendRun(std::u16string& out, std::u16string_view run) {
     out.append(run);
 }
 void appendRun(std::u16string& out, std::string_view run) {
+    // Attribute values are mostly a few ASCII characters, which widen unit by
+    // unit quicker than the decoder sets up.
+    if (run.size() <= 8 && std::all_of(run.begin(), run.end(), [](char c) { return c >= 0; })) {
+        const size_t at = out.size();
+        out.resize(at + run.size());
+        std::copy(run.begin(), run.end(), out.begin() + static_cast<ptrdiff_t>(at));
+        return;
+    }
     appendUtf8(out, run);
 }
 

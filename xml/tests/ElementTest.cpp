@@ -306,13 +306,18 @@ TEST(Element, AttributeListsBehaveAsSortedMapsThroughEveryChange) {
 }
 
 TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
-    // Nodes come from a shared pool: build on two threads at once, then
-    // destroy on a third what the others built.
+    // Nodes and their attribute blocks (one pool for each size) come from
+    // shared pools: build on two threads at once, then destroy on a third
+    // what the others built.
     std::unique_ptr<Element> trees[2];
     auto build = [](std::unique_ptr<Element>& tree) {
         tree = std::make_unique<Element>(u"r");
         for (int i = 0; i < 20000; ++i) {
-            tree->appendElement(u"e")->appendText(u"t");
+            Element* e = tree->appendElement(u"e");
+            for (int a = 0; a < i % 6; ++a) {
+                e->setIntAttribute(std::u16string(1, static_cast<char16_t>(u'a' + a)), i);
+            }
+            e->appendText(u"t");
         }
     };
     std::thread first(build, std::ref(trees[0]));
@@ -321,6 +326,13 @@ TEST(Element, NodesMayBeMadeAndDestroyedOnAnyThread) {
     second.join();
     EXPECT_EQ(trees[0]->getChildren().size(), 20000u);
     EXPECT_EQ(trees[1]->deepText().size(), 20000u);
+    for (const std::unique_ptr<Element>& tree : trees) {
+        int i = 0;
+        for (const Element* e = tree->getFirstChild(); e; e = e->getNextSibling(), ++i) {
+            ASSERT_EQ(e->getAttributes().size(), static_cast<size_t>(i % 6));
+            ASSERT_EQ(e->getIntAttribute(u"a", i), i);
+        }
+    }
     std::thread([&trees] {
         trees[0].reset();
         trees[1].reset();
