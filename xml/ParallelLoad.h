@@ -1,6 +1,7 @@
 // When a UTF-8 file is read in two parts at once, one thread each: large
 // files on machines with more than one core. The second part begins at the
-// first "<" and name character after the middle; tests move the search.
+// first "<" and name character after a little more than half of the file;
+// tests move the search.
 #pragma once
 
 #include <atomic>
