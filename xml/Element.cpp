@@ -25,8 +25,6 @@ void appendCDataContent(std::u16string& out, std::u16string_view text) {
 
 }  // namespace
 
-Element::Element() = default;
-
 Element::Element(std::u16string name) {
     setName(std::move(name));
 }
@@ -348,17 +346,6 @@ bool Element::isSelfOrAncestor(const Element* node) const {
         }
     }
     return false;
-}
-
-void Element::linkLast(Element* node) {
-    node->m_parent = this;
-    node->m_previousSibling = m_lastChild;
-    if (m_lastChild) {
-        m_lastChild->m_nextSibling = node;
-    } else {
-        m_firstChild = node;
-    }
-    m_lastChild = node;
 }
 
 void Element::unlink(Element* child) {

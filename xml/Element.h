@@ -57,7 +57,7 @@ public:
     using Attributes = ::pw::Attributes;
 
     // A nameless node: a text node, or a CDATA node after setCData.
-    Element();
+    Element() = default;
     explicit Element(std::u16string name);
     Element(std::u16string name, Attributes attributes, bool isEmptyTag = false);
     ~Element() override;  // destroys the whole subtree
@@ -183,8 +183,13 @@ private:
     friend class XmlReader;  // links parsed nodes without the checks of appendChild
 
     // Links a node that has no parent or siblings after the last child,
-    // without the checks of appendChild.
-    void linkLast(Element* node);
+    // without the checks of appendChild. Inline: the reader links every node.
+    void linkLast(Element* node) {
+        node->m_parent = this;
+        node->m_previousSibling = m_lastChild;
+        (m_lastChild ? m_lastChild->m_nextSibling : m_firstChild) = node;
+        m_lastChild = node;
+    }
     void unlink(Element* child);
     bool isSelfOrAncestor(const Element* node) const;
     bool writesEmptyTag() const;
