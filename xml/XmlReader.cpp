@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "core/Utf.h"
@@ -139,6 +141,43 @@ bool sameName(const std::u16string& name, std::basic_string_view<Char> source) {
     }
     for (size_t i = 0; i < name.size(); ++i) {
         if (name[i] != unit(source[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a name kept from the source equals a run of it. Names are compared
+// at every tag and are short: in UTF-8, two loads from each end compare them
+// without a call into the library.
+bool sameRun(std::u16string_view kept, std::u16string_view run) {
+    return kept == run;
+}
+bool sameRun(std::string_view kept, std::string_view run) {
+    const size_t n = kept.size();
+    if (n != run.size()) {
+        return false;
+    }
+    const char* a = kept.data();
+    const char* b = run.data();
+    const auto same = [a, b]<typename Word>(Word, size_t at) {
+        Word x;
+        Word y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        return x == y;
+    };
+    if (n > 16) {
+        return std::memcmp(a, b, n) == 0;
+    }
+    if (n >= 8) {
+        return same(uint64_t(), 0) && same(uint64_t(), n - 8);
+    }
+    if (n >= 4) {
+        return same(uint32_t(), 0) && same(uint32_t(), n - 4);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i]) {
             return false;
         }
     }
@@ -634,11 +673,11 @@ typename XmlReader<Char>::NameSlot& XmlReader<Char>::slotFor(View name) {
     // Names are never empty; length and ends pick a cache entry.
     NameSlot*& cached =
         m_nameCache[(name.size() * 7 + unit(name.front()) + unit(name.back())) % kNameCache];
-    if (cached && cached->source == name) {
+    if (cached && sameRun(cached->source, name)) {
         return *cached;
     }
     for (NameSlot& slot : m_names) {
-        if (slot.source == name) {
+        if (sameRun(slot.source, name)) {
             cached = &slot;
             return slot;
         }
@@ -683,7 +722,10 @@ void XmlReader<Char>::startElement() {
         // Names in order and unique, as the program writes them, need no sorting.
         bool ordered = true;
         for (size_t i = 1; i < m_attributes.size() && ordered; ++i) {
-            ordered = m_attributes[i - 1].name < m_attributes[i].name;
+            const View before = m_attributes[i - 1].name;
+            const View name = m_attributes[i].name;
+            // Mostly told by the first letters, without a call.
+            ordered = before[0] != name[0] ? unit(before[0]) < unit(name[0]) : before < name;
         }
         if (ordered) {
             Attributes attributes = Attributes::withRoom(m_attributes.size());
@@ -718,7 +760,7 @@ void XmlReader<Char>::endElement() {
         return;
     }
     const std::basic_string<Char>* open = m_open.empty() ? nullptr : m_open.back();
-    if (open ? *open != m_tagName : !sameName(m_current->getName(), m_tagName)) {
+    if (open ? !sameRun(*open, m_tagName) : !sameName(m_current->getName(), m_tagName)) {
         fail(516, u"要素が部分的に重ねられています　<A><B></A></B>\r\n" + widen(m_tagName) +
                       u" > " + m_current->getName());
     }

@@ -257,7 +257,8 @@ TEST(XMLParser, NamesEndAtTheFirstCharacterOutsideThemWhereverItFalls) {
             XMLParser fromText;
             fromBytes.setShowsErrors(false);
             fromText.setShowsErrors(false);
-            const bool loaded = fromBytes.loadBytes(toUtf8(source));
+            // The byte order mark has ASCII bytes read as UTF-8 too.
+            const bool loaded = fromBytes.loadBytes("\xEF\xBB\xBF" + toUtf8(source));
             ASSERT_EQ(loaded, fromText.parseString(source)) << toUtf8(source);
             if (loaded) {
                 EXPECT_EQ(fromBytes.getRoot()->toXmlString(), fromText.getRoot()->toXmlString());
@@ -266,6 +267,40 @@ TEST(XMLParser, NamesEndAtTheFirstCharacterOutsideThemWhereverItFalls) {
                 EXPECT_EQ(fromBytes.lastError()->column, fromText.lastError()->column)
                     << toUtf8(source);
             }
+        }
+    }
+}
+
+TEST(XMLParser, AnEndTagMustMatchItsStartTagInEveryCharacter) {
+    // Names are compared a word at a time in UTF-8: a difference at any place
+    // in a name of any length, and in the order of attribute names, is seen.
+    // The byte order mark has the bytes read as UTF-8, not as ASCII text.
+    const std::string utf8 = "\xEF\xBB\xBF";
+    for (size_t length = 1; length <= 24; ++length) {
+        std::string name;
+        for (size_t i = 0; i < length; ++i) {
+            name += static_cast<char>('a' + i % 26);
+        }
+        XMLParser same;
+        EXPECT_TRUE(same.loadBytes(utf8 + "<r><" + name + "/><" + name + "></" + name + "></r>"));
+        for (size_t at = 0; at < length; ++at) {
+            std::string other = name;
+            other[at] = 'Z';
+            XMLParser parser;
+            parser.setShowsErrors(false);
+            EXPECT_FALSE(parser.loadBytes(utf8 + "<r><" + name + "></" + other + "></r>")) << other;
+            ASSERT_TRUE(parser.lastError());
+            EXPECT_EQ(parser.lastError()->line, 516) << other;
+            // Two names that a wrong comparison would take for one come out
+            // as two elements of the index.
+            XMLParser two;
+            ASSERT_TRUE(two.loadBytes(utf8 + "<r><" + name + "/><" + other + "/></r>"));
+            EXPECT_EQ(two.getRoot()->getFirstChild()->getName(), fromUtf8(name));
+            EXPECT_EQ(two.getRoot()->getLastChild()->getName(), fromUtf8(other));
+            const std::string attributes = " " + name + "='1' " + other + "='2'";
+            ASSERT_TRUE(two.loadBytes(utf8 + "<r" + attributes + "/>"));
+            EXPECT_EQ(two.getRoot()->getAttribute(fromUtf8(name)), u"1");
+            EXPECT_EQ(two.getRoot()->getAttributes().begin()->first, fromUtf8(other)) << other;
         }
     }
 }
