@@ -153,7 +153,7 @@ bool sameName(const std::u16string& name, std::basic_string_view<Char> source) {
 bool sameRun(std::u16string_view kept, std::u16string_view run) {
     return kept == run;
 }
-bool sameRun(std::string_view kept, std::string_view run) {
+inline bool sameRun(std::string_view kept, std::string_view run) {
     const size_t n = kept.size();
     if (n != run.size()) {
         return false;
@@ -313,36 +313,46 @@ size_t XmlReader<Char>::feed(View window, bool last) {
         const Char c = s[m_pos];
         switch (m_state) {
             case State::Content:
-                if (c == '<') {
-                    addText();
-                    m_attributes.clear();
-                    m_tagStart = m_base + m_pos;
-                    m_tagEntityOpen = m_entityOpen;
-                    if (m_entityOpen) {  // what a closed reference held never matters
-                        std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
-                        m_tagEntityLength = m_entityLength;
-                    }
-                    m_state = State::TagOpen;
-                    ++m_pos;
-                } else if (m_textBuffer.empty() && !m_entityOpen) {
-                    // Text without references, mostly the line breaks and tabs
-                    // between tags, needs no buffer.
-                    const Char* run = findEither(s + m_pos, s + n, Char('<'), Char('&'));
-                    if (run != s + n && *run == '<') {
-                        addText(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
-                        m_pos = static_cast<size_t>(run - s);
+                if (c != '<') {
+                    if (m_textBuffer.empty() && !m_entityOpen) {
+                        // Text without references, mostly the line breaks and
+                        // tabs between tags, needs no buffer.
+                        const Char* run = findEither(s + m_pos, s + n, Char('<'), Char('&'));
+                        if (run != s + n && *run == '<') {
+                            addText(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
+                            m_pos = static_cast<size_t>(run - s);
+                        } else {
+                            contentCharacters('<');
+                        }
                     } else {
                         contentCharacters('<');
                     }
-                } else {
-                    contentCharacters('<');
+                    if (m_pos == n) {
+                        break;
+                    }
                 }
-                break;
+                // A "<": the text before it is complete. The tag is read at
+                // once rather than on the loop's next turn, as most text is
+                // only the line break before it.
+                addText();
+                m_attributes.clear();
+                m_tagStart = m_base + m_pos;
+                m_tagEntityOpen = m_entityOpen;
+                if (m_entityOpen) {  // what a closed reference held never matters
+                    std::copy(std::begin(m_entity), std::end(m_entity), m_tagEntity);
+                    m_tagEntityLength = m_entityLength;
+                }
+                m_state = State::TagOpen;
+                ++m_pos;
+                [[fallthrough]];
             case State::TagOpen:
                 // A tag is read in one go; a window that ends inside it reads
                 // it again, whole, with the next one.
                 needMore = !readTag();
-                break;
+                if (needMore || m_state != State::Markup) {
+                    break;
+                }
+                [[fallthrough]];
             case State::Markup:
                 needMore = !markup();
                 break;
