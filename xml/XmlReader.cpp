@@ -257,6 +257,11 @@ bool equalsAscii(std::basic_string_view<Char> text, std::string_view literal) {
 
 template <typename Char>
 bool startsWithAscii(std::basic_string_view<Char> text, std::string_view literal) {
+    if constexpr (sizeof(Char) == 1) {
+        // A literal's bytes at once, as "[CDATA[" is checked for every section.
+        return text.size() >= literal.size() &&
+               std::memcmp(text.data(), literal.data(), literal.size()) == 0;
+    }
     return text.size() >= literal.size() && equalsAscii(text.substr(0, literal.size()), literal);
 }
 
@@ -598,12 +603,14 @@ bool XmlReader<Char>::markup() {
     const auto couldBecome = [&rest](std::string_view opener) {
         return rest.size() < opener.size() && equalsAscii(rest, opener.substr(0, rest.size()));
     };
-    if (!m_last && (couldBecome("--") || couldBecome("[CDATA["))) {
+    if (!m_last && rest.size() < 7 && (couldBecome("--") || couldBecome("[CDATA["))) {
         return false;  // which section this is comes with the next window
     }
     const Char* close = end;
-    const bool comment = startsWithAscii(rest, "--");
-    const bool cdata = !comment && startsWithAscii(rest, "[CDATA[");
+    // Told apart by the first character: the rest is compared only then.
+    const Char first = rest.empty() ? Char() : rest[0];
+    const bool comment = first == '-' && startsWithAscii(rest, "--");
+    const bool cdata = first == '[' && startsWithAscii(rest, "[CDATA[");
     if (comment) {
         close = findCloser(rest.data() + 2, end, Char('-'));
     } else if (cdata) {
