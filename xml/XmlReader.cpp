@@ -112,9 +112,9 @@ void appendRun(std::u16string& out, std::string_view run) {
     // Attribute values are mostly a few ASCII characters, which widen unit by
     // unit quicker than the decoder sets up.
     if (run.size() <= 8 && std::all_of(run.begin(), run.end(), [](char c) { return c >= 0; })) {
-        const size_t at = out.size();
-        out.resize(at + run.size());
-        std::copy(run.begin(), run.end(), out.begin() + static_cast<ptrdiff_t>(at));
+        for (const char c : run) {
+            out.push_back(static_cast<char16_t>(c));
+        }
         return;
     }
     appendUtf8(out, run);
@@ -473,7 +473,15 @@ bool XmlReader<Char>::readTag() {
             m_quote = s[pos];
             m_pos = pos + 1;
             const size_t valueStart = m_textBuffer.size();
-            contentCharacters(m_quote);
+            // Values are mostly a few characters without references, taken
+            // here in one run.
+            const Char* close = findEither(s + m_pos, s + n, m_quote, Char('&'));
+            if (!m_entityOpen && close != s + n && *close == m_quote) {
+                appendRun(m_textBuffer, View(s + m_pos, static_cast<size_t>(close - s) - m_pos));
+                m_pos = static_cast<size_t>(close - s);
+            } else {
+                contentCharacters(m_quote);
+            }
             if (m_pos >= n) {
                 return false;
             }
