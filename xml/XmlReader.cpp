@@ -510,7 +510,7 @@ bool XmlReader<Char>::readTag() {
 }
 
 template <typename Char>
-typename XmlReader<Char>::View XmlReader<Char>::takeName(size_t start) {
+inline typename XmlReader<Char>::View XmlReader<Char>::takeName(size_t start) {
     const Char* s = m_source.data();
     m_pos = static_cast<size_t>(nameEnd(s + m_pos, s + m_source.size()) - s);
     return View(s + start, m_pos - start);
