@@ -50,12 +50,6 @@ std::string toUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string fromUtf8(std::string_view text) {
-    std::u16string out;
-    appendUtf8(out, text);
-    return out;
-}
-
 namespace {
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -220,11 +214,28 @@ size_t decodeUtf8(std::string_view text, char16_t* const begin) {
 
 }  // namespace
 
+std::u16string fromUtf8(std::string_view text) {
+    // A short text is decoded on the stack and made in one allocation of its
+    // size: a document's texts mostly come through here.
+    char16_t buffer[256];
+    if (text.size() <= std::size(buffer)) {
+        return std::u16string(buffer, decodeUtf8(text, buffer));
+    }
+    std::u16string out;
+    appendUtf8(out, text);
+    return out;
+}
+
 void appendUtf8(std::u16string& out, std::string_view text) {
     // Short runs go through a buffer so that out grows by exactly what they give.
     char16_t buffer[256];
     if (text.size() <= std::size(buffer)) {
-        out.append(buffer, decodeUtf8(text, buffer));
+        const size_t size = decodeUtf8(text, buffer);
+        if (out.empty() && out.capacity() < size) {
+            out = std::u16string(buffer, size);  // made at its size, not grown
+        } else {
+            out.append(buffer, size);
+        }
         return;
     }
     const size_t start = out.size();

@@ -320,10 +320,20 @@ size_t XmlReader<Char>::feed(View window, bool last) {
             case State::Content:
                 if (c != '<') {
                     if (m_textBuffer.empty() && !m_entityOpen) {
-                        // Text without references, mostly the line breaks and
-                        // tabs between tags, needs no buffer.
-                        const Char* run = findEither(s + m_pos, s + n, Char('<'), Char('&'));
-                        if (run != s + n && *run == '<') {
+                        // Text without references needs no buffer. Most text
+                        // is the line break and tabs before a tag, told by
+                        // its first few characters.
+                        const Char* blank = s + m_pos;
+                        while (blank < s + n && isSpace(*blank)) {
+                            ++blank;
+                        }
+                        const bool blankOnly = blank < s + n && *blank == '<';
+                        const Char* run =
+                            blankOnly ? blank : findEither(blank, s + n, Char('<'), Char('&'));
+                        if (blankOnly) {
+                            keepBlank(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
+                            m_pos = static_cast<size_t>(run - s);
+                        } else if (run != s + n && *run == '<') {
                             addText(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
                             m_pos = static_cast<size_t>(run - s);
                         } else {
@@ -588,17 +598,26 @@ void XmlReader<Char>::addText(Run text) {
         }
     }
     if (blank) {
-        if (m_current == m_holder) {
-            m_tailLevels.back().hasBlank = true;
-        }
-        std::u16string& own = m_current->m_text;
-        own.resize(text.size());
-        std::copy(text.begin(), text.end(), own.begin());
+        keepBlank(text);
     } else {
         auto node = std::make_unique<Element>();
         appendRun(node->m_text, text);
         link(node.release());
     }
+}
+
+template <typename Char>
+template <typename Run>
+void XmlReader<Char>::keepBlank(Run text) {
+    if (!m_current) {
+        return;
+    }
+    if (m_current == m_holder) {
+        m_tailLevels.back().hasBlank = true;
+    }
+    std::u16string& own = m_current->m_text;
+    own.resize(text.size());
+    std::copy(text.begin(), text.end(), own.begin());
 }
 
 // After "<!": "--" opens a comment and "[CDATA[" a CDATA section, each read

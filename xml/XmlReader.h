@@ -89,6 +89,9 @@ private:
     void addText();
     template <typename Run>
     void addText(Run text);
+    // White space alone, which becomes the current element's text.
+    template <typename Run>
+    void keepBlank(Run text);
     // False when the window ends before the section's end (more is needed).
     bool markup();
     void endOfTag();

@@ -357,6 +357,8 @@ TEST(XMLParser, AFileReadWindowByWindowGivesTheSameTreeAsReadWhole) {
         "<r><x/><!DOCTYPE swallowed <y/></r>",
         "<r><![CDATA[]]><!----><![CDATA[x]]></r>",
         "<r>" + std::string(300, ' ') + "<deep><deeper>ｶﾀｶﾅ</deeper></deep></r>",
+        // White space alone that a window cuts is still the element's whole text.
+        "<r><e>\r\n\t\t\t\t</e><f> \t &amp; </f></r>",
         // Malformed: the same check fails at any window.
         "<r><a b = \"1\"/></r>",
         "<r></s>",
