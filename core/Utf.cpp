@@ -215,12 +215,6 @@ size_t decodeUtf8(std::string_view text, char16_t* const begin) {
 }  // namespace
 
 std::u16string fromUtf8(std::string_view text) {
-    // A short text is decoded on the stack and made in one allocation of its
-    // size: a document's texts mostly come through here.
-    char16_t buffer[256];
-    if (text.size() <= std::size(buffer)) {
-        return std::u16string(buffer, decodeUtf8(text, buffer));
-    }
     std::u16string out;
     appendUtf8(out, text);
     return out;
@@ -232,7 +226,9 @@ void appendUtf8(std::u16string& out, std::string_view text) {
     if (text.size() <= std::size(buffer)) {
         const size_t size = decodeUtf8(text, buffer);
         if (out.empty() && out.capacity() < size) {
-            out = std::u16string(buffer, size);  // made at its size, not grown
+            // A new text, a document's CDATA mostly: made at its size in one
+            // allocation rather than grown.
+            out = std::u16string(buffer, size);
         } else {
             out.append(buffer, size);
         }

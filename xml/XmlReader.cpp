@@ -327,13 +327,11 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                         while (blank < s + n && isSpace(*blank)) {
                             ++blank;
                         }
-                        const bool blankOnly = blank < s + n && *blank == '<';
-                        const Char* run =
-                            blankOnly ? blank : findEither(blank, s + n, Char('<'), Char('&'));
-                        if (blankOnly) {
-                            keepBlank(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
-                            m_pos = static_cast<size_t>(run - s);
-                        } else if (run != s + n && *run == '<') {
+                        if (blank < s + n && *blank == '<') {
+                            keepBlank(View(s + m_pos, static_cast<size_t>(blank - s) - m_pos));
+                            m_pos = static_cast<size_t>(blank - s);
+                        } else if (const Char* run = findEither(blank, s + n, Char('<'), Char('&'));
+                                   run != s + n && *run == '<') {
                             addText(View(s + m_pos, static_cast<size_t>(run - s) - m_pos));
                             m_pos = static_cast<size_t>(run - s);
                         } else {
