@@ -48,10 +48,6 @@ Element::~Element() {
     }
 }
 
-void* Element::operator new(size_t size) {
-    return ElementPool::allocate(size);
-}
-
 void Element::operator delete(void* block, size_t size) {
     ElementPool::release(block, size);
 }

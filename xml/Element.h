@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "xml/Attributes.h"
+#include "xml/ElementPool.h"
 
 namespace pw {
 
@@ -68,7 +69,15 @@ public:
     Element& operator=(const Element&) = delete;
 
     // Nodes come from a pool (see ElementPool); create them with make_unique.
-    static void* operator new(size_t size);
+    // Inline, as a reader creates one per node.
+    static void* operator new(size_t size) {
+        if (size == sizeof(Element)) {
+            if (void* block = ElementPool::takeNode()) {
+                return block;
+            }
+        }
+        return ElementPool::allocate(size);
+    }
     static void operator delete(void* block, size_t size);
 
     // Makes this node a deep copy of other (name, text, attributes, flags and

@@ -8,17 +8,17 @@
 
 #include "xml/Element.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PW_NO_ELEMENT_POOL 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define PW_NO_ELEMENT_POOL 1
+namespace pw {
+
+#ifndef PW_NO_ELEMENT_POOL
+namespace element_pool {
+constinit thread_local Magazine t_nodes = {};
+}  // namespace element_pool
 #endif
 
-namespace pw {
 namespace {
+
+using element_pool::Magazine;
 
 #ifndef PW_NO_ELEMENT_POOL
 
@@ -157,22 +157,14 @@ private:
 // Each thread keeps a few blocks of each size at hand, taken and given back
 // in batches: a locked instruction per node waits for every store before it,
 // and a reader stores little else.
-constexpr size_t kMagazine = 64;
+constexpr size_t kMagazine = Magazine::kSize;
 constexpr size_t kBatch = kMagazine / 2;
-
-// Trivially destructible, so that it stays usable for nodes destroyed after
-// the thread's exit handlers have run (static documents at process exit).
-struct Magazine {
-    void* blocks[kMagazine];
-    size_t count;
-    bool closed;  // the thread has ended: blocks go straight to the pool
-};
 
 template <size_t kBlock>
 class SizeClass {
 public:
     static void* take() {
-        Magazine& m = t_magazine;
+        Magazine& m = magazine();
         if (m.count == 0) {
             if (m.closed) {
                 void* block;
@@ -192,7 +184,7 @@ public:
     }
 
     static void give(void* block) {
-        Magazine& m = t_magazine;
+        Magazine& m = magazine();
         if (m.closed) {
             pool().release(&block, 1);
             return;
@@ -207,6 +199,15 @@ public:
     }
 
 private:
+    // Nodes use the magazine that ElementPool::takeNode reads inline.
+    static Magazine& magazine() {
+        if constexpr (kBlock == sizeof(Element)) {
+            return element_pool::t_nodes;
+        } else {
+            return t_ownMagazine;
+        }
+    }
+
     // Never destroyed: nodes may outlive every other static object.
     static Pool<kBlock>& pool() {
         static auto* instance = new Pool<kBlock>;
@@ -216,19 +217,19 @@ private:
     // Gives the thread's blocks back when it ends.
     struct Flush {
         ~Flush() {
-            Magazine& m = t_magazine;
+            Magazine& m = magazine();
             pool().release(m.blocks, m.count);
             m.count = 0;
             m.closed = true;
         }
     };
 
-    static thread_local Magazine t_magazine;
+    static thread_local Magazine t_ownMagazine;
     static thread_local Flush t_flush;
 };
 
 template <size_t kBlock>
-thread_local Magazine SizeClass<kBlock>::t_magazine;
+thread_local Magazine SizeClass<kBlock>::t_ownMagazine;
 template <size_t kBlock>
 thread_local typename SizeClass<kBlock>::Flush SizeClass<kBlock>::t_flush;
 

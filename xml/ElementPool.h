@@ -6,7 +6,33 @@
 
 #include <cstddef>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PW_NO_ELEMENT_POOL 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define PW_NO_ELEMENT_POOL 1
+#endif
+
 namespace pw {
+
+namespace element_pool {
+
+// The blocks of one size a thread keeps at hand.
+// Trivially destructible, so that it stays usable for nodes destroyed after
+// the thread's exit handlers have run (static documents at process exit).
+struct Magazine {
+    static constexpr size_t kSize = 64;
+    void* blocks[kSize];
+    size_t count;
+    bool closed;  // the thread has ended: blocks go straight to the pool
+};
+
+// The magazine of node blocks, which a reader takes from once per node.
+extern constinit thread_local Magazine t_nodes;
+
+}  // namespace element_pool
 
 // Thread-safe; each thread keeps up to 64 blocks of each size at hand. Slabs
 // that become empty are kept for the next document, up to 32 MB of each size;
@@ -17,6 +43,18 @@ class ElementPool {
 public:
     static void* allocate(size_t size);
     static void release(void* block, size_t size);
+
+    // A node block from the thread's magazine, or null when it is empty:
+    // allocate's common case, inline.
+    static void* takeNode() {
+#ifndef PW_NO_ELEMENT_POOL
+        element_pool::Magazine& m = element_pool::t_nodes;
+        if (m.count != 0) {
+            return m.blocks[--m.count];
+        }
+#endif
+        return nullptr;
+    }
 };
 
 }  // namespace pw
