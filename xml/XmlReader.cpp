@@ -328,7 +328,7 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                             ++blank;
                         }
                         if (blank < s + n && *blank == '<') {
-                            keepBlank(View(s + m_pos, static_cast<size_t>(blank - s) - m_pos));
+                            keepBlankRun(View(s + m_pos, static_cast<size_t>(blank - s) - m_pos));
                             m_pos = static_cast<size_t>(blank - s);
                         } else if (const Char* run = findEither(blank, s + n, Char('<'), Char('&'));
                                    run != s + n && *run == '<') {
@@ -346,8 +346,11 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                 }
                 // A "<": the text before it is complete. The tag is read at
                 // once rather than on the loop's next turn, as most text is
-                // only the line break before it.
-                addText();
+                // only the line break before it. Text with references is rare,
+                // so the call is made only for it.
+                if (!m_textBuffer.empty()) {
+                    addText();
+                }
                 m_attributes.clear();
                 m_tagStart = m_base + m_pos;
                 m_tagEntityOpen = m_entityOpen;
@@ -371,6 +374,7 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                 break;
         }
     }
+    storeBlank();  // the window it lies in goes
     if (m_stopped || last || m_state == State::Content) {
         const size_t taken = m_stopped ? n : m_pos;
         m_base += taken;
@@ -613,9 +617,40 @@ void XmlReader<Char>::keepBlank(Run text) {
     if (m_current == m_holder) {
         m_tailLevels.back().hasBlank = true;
     }
+    if (m_blankOwner == m_current) {
+        m_blankOwner = nullptr;  // this run replaces the one kept back
+    }
     std::u16string& own = m_current->m_text;
     own.resize(text.size());
     std::copy(text.begin(), text.end(), own.begin());
+}
+
+template <typename Char>
+inline void XmlReader<Char>::keepBlankRun(View text) {
+    if (!m_current) {
+        return;
+    }
+    if (m_current == m_holder) {
+        m_tailLevels.back().hasBlank = true;
+    }
+    // Only an element's last run counts, and most elements have several (one
+    // before each child): the run is stored when the next one is another
+    // element's, or when the window ends.
+    if (m_blankOwner != m_current) {
+        storeBlank();
+        m_blankOwner = m_current;
+    }
+    m_blank = text;
+}
+
+template <typename Char>
+void XmlReader<Char>::storeBlank() {
+    if (m_blankOwner) {
+        std::u16string& own = m_blankOwner->m_text;
+        own.resize(m_blank.size());
+        std::copy(m_blank.begin(), m_blank.end(), own.begin());
+        m_blankOwner = nullptr;
+    }
 }
 
 // After "<!": "--" opens a comment and "[CDATA[" a CDATA section, each read
@@ -817,7 +852,7 @@ void XmlReader<Char>::endElement() {
 }
 
 template <typename Char>
-void XmlReader<Char>::link(Element* node) {
+inline void XmlReader<Char>::link(Element* node) {
     m_current->linkLast(node);
     if (m_current == m_holder) {
         m_tailLevels.back().children.push_back(node);

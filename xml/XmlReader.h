@@ -92,6 +92,10 @@ private:
     // White space alone, which becomes the current element's text.
     template <typename Run>
     void keepBlank(Run text);
+    // The same for a run of the source, which may be kept back until the
+    // window ends; storeBlank stores it.
+    void keepBlankRun(View text);
+    void storeBlank();
     // False when the window ends before the section's end (more is needed).
     bool markup();
     void endOfTag();
@@ -145,6 +149,10 @@ private:
     std::vector<TailLevel> m_tailLevels;
     Element* m_holder = nullptr;  // of the last tail level
     bool m_stopped = false;
+
+    // The last white space read directly inside m_blankOwner, not yet its text.
+    Element* m_blankOwner = nullptr;
+    View m_blank;
 
     std::u16string m_textBuffer;
     View m_tagName;  // names are always one run of the source

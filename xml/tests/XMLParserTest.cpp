@@ -376,6 +376,45 @@ TEST(XMLParser, AFileReadWindowByWindowGivesTheSameTreeAsReadWhole) {
     }
 }
 
+// An element's text is the last run of white space read directly inside it,
+// whichever window each run came in and whether a reference was in it.
+TEST(XMLParser, AnElementKeepsTheLastWhiteSpaceInsideIt) {
+    struct Case {
+        std::string source;
+        std::vector<std::u16string> texts;  // of the root, then its children in order
+    };
+    const Case cases[] = {
+        {"<r>\n <a/>\t\t<b>\r\n</b>  \n</r>", {u"  \n", u"", u"\r\n"}},
+        // A run holding a reference that gives nothing replaces a plain one, and back.
+        {"<r>\t<a/> &x; </r>", {u"  ", u""}},
+        {"<r> &x; <a/>\t</r>", {u"\t", u""}},
+        {"<r>\n<a>\t<b/> </a>\r<c/></r>", {u"\r", u" ", u""}},
+    };
+    const auto textsOf = [](const Element* root) {
+        std::vector<std::u16string> texts{root->getText()};
+        for (const Element* e = root->getFirstChild(); e; e = e->getNextSibling()) {
+            texts.push_back(e->getText());
+        }
+        return texts;
+    };
+    for (const Case& c : cases) {
+        XMLParser doc;
+        ASSERT_TRUE(doc.parseString(fromUtf8(c.source))) << c.source;
+        EXPECT_EQ(textsOf(doc.getRoot()), c.texts) << c.source;
+        for (size_t step = 1; step <= c.source.size(); ++step) {
+            XmlReader<char> reader;
+            std::string pending;
+            for (size_t pos = 0; pos < c.source.size();) {
+                pending += c.source.substr(pos, step);
+                pos = std::min(pos + step, c.source.size());
+                pending.erase(0, reader.feed(pending, pos == c.source.size()));
+            }
+            ASSERT_TRUE(reader.root) << c.source;
+            EXPECT_EQ(textsOf(reader.root.get()), c.texts) << step << ": " << c.source;
+        }
+    }
+}
+
 TEST(XMLParser, LargeFilesLoadTheSameAsTheirBytesWhateverTheirEncoding) {
     test::TempDir dir;
     // Longer than a window, with a CDATA section longer than one too.
