@@ -100,6 +100,13 @@ const char* nameEnd(const char* p, const char* end) {
     return p;
 }
 
+// White space (ASCII) as an element's text.
+template <typename Run>
+void assignBlank(std::u16string& text, Run run) {
+    text.resize(run.size());
+    std::copy(run.begin(), run.end(), text.begin());
+}
+
 std::u16string ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
@@ -611,27 +618,19 @@ void XmlReader<Char>::addText(Run text) {
 template <typename Char>
 template <typename Run>
 void XmlReader<Char>::keepBlank(Run text) {
-    if (!m_current) {
+    if (!takesBlank()) {
         return;
-    }
-    if (m_current == m_holder) {
-        m_tailLevels.back().hasBlank = true;
     }
     if (m_blankOwner == m_current) {
         m_blankOwner = nullptr;  // this run replaces the one kept back
     }
-    std::u16string& own = m_current->m_text;
-    own.resize(text.size());
-    std::copy(text.begin(), text.end(), own.begin());
+    assignBlank(m_current->m_text, text);
 }
 
 template <typename Char>
 inline void XmlReader<Char>::keepBlankRun(View text) {
-    if (!m_current) {
+    if (!takesBlank()) {
         return;
-    }
-    if (m_current == m_holder) {
-        m_tailLevels.back().hasBlank = true;
     }
     // Only an element's last run counts, and most elements have several (one
     // before each child): the run is stored when the next one is another
@@ -646,11 +645,20 @@ inline void XmlReader<Char>::keepBlankRun(View text) {
 template <typename Char>
 void XmlReader<Char>::storeBlank() {
     if (m_blankOwner) {
-        std::u16string& own = m_blankOwner->m_text;
-        own.resize(m_blank.size());
-        std::copy(m_blank.begin(), m_blank.end(), own.begin());
+        assignBlank(m_blankOwner->m_text, m_blank);
         m_blankOwner = nullptr;
     }
+}
+
+template <typename Char>
+inline bool XmlReader<Char>::takesBlank() {
+    if (!m_current) {
+        return false;
+    }
+    if (m_current == m_holder) {
+        m_tailLevels.back().hasBlank = true;
+    }
+    return true;
 }
 
 // After "<!": "--" opens a comment and "[CDATA[" a CDATA section, each read

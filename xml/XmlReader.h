@@ -96,6 +96,8 @@ private:
     // window ends; storeBlank stores it.
     void keepBlankRun(View text);
     void storeBlank();
+    // Whether there is an element to take white space; marks the tail level's.
+    bool takesBlank();
     // False when the window ends before the section's end (more is needed).
     bool markup();
     void endOfTag();
