@@ -182,7 +182,7 @@ std::optional<off_t> splitPoint(int fd, off_t from, off_t size) {
     off_t search = from + (size - from) * 53 / 100;
     if (policy.searchFrom) {
         search = std::max(from + 1, static_cast<off_t>(*policy.searchFrom));
-    } else if (size < static_cast<off_t>(policy.minimumSize) ||
+    } else if (static_cast<size_t>(size) < policy.minimumSize ||
                std::thread::hardware_concurrency() < 2) {
         return std::nullopt;
     }

@@ -195,8 +195,10 @@ TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
     const int joinsBefore = xml::parallelLoad().joins;
     const std::string split = describe(path);
     EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
+    // No size is too small to be read in one part, however large the minimum.
     xml::parallelLoad().minimumSize = SIZE_MAX;
     EXPECT_EQ(split, describe(path));
+    EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
 }
 
 }  // namespace
