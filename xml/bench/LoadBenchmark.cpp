@@ -5,6 +5,9 @@
 // Our reader reads a file this large in two parts at once: compare the Time
 // column, the wall clock; CPU counts the main thread only. BM_XMLParserLoadOneThread
 // reads it in one part, for machines whose second core is not really free.
+// Where other work shares the machine, its speed changes from one second to the
+// next: add --benchmark_repetitions=30 --benchmark_enable_random_interleaving=true
+// so that the repetitions of each benchmark take turns with the others'.
 #include <sys/resource.h>
 #include <unistd.h>
 
