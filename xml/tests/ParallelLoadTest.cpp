@@ -195,7 +195,7 @@ TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
     const int joinsBefore = xml::parallelLoad().joins;
     const std::string split = describe(path);
     EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
-    // No size is too small to be read in one part, however large the minimum.
+    // A file smaller than the minimum is read in one part, even at SIZE_MAX.
     xml::parallelLoad().minimumSize = SIZE_MAX;
     EXPECT_EQ(split, describe(path));
     EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
