@@ -1,10 +1,12 @@
 // A slab allocator for Element nodes.
 #include "xml/ElementPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
 #include <thread>
+#include <type_traits>
 
 #include "xml/Element.h"
 
@@ -12,13 +14,14 @@ namespace pw {
 
 #ifndef PW_NO_ELEMENT_POOL
 namespace element_pool {
-constinit thread_local Magazine t_nodes = {};
+constinit thread_local NodeMagazine t_nodes = {};
 }  // namespace element_pool
 #endif
 
 namespace {
 
-using element_pool::Magazine;
+using element_pool::MagazineOf;
+using element_pool::NodeMagazine;
 
 #ifndef PW_NO_ELEMENT_POOL
 
@@ -154,14 +157,16 @@ private:
     size_t m_emptySlabs = 0;
 };
 
-// Each thread keeps a few blocks of each size at hand, taken and given back
-// in batches: a locked instruction per node waits for every store before it,
-// and a reader stores little else.
-constexpr size_t kMagazine = Magazine::kSize;
-constexpr size_t kBatch = kMagazine / 2;
-
+// Each thread keeps blocks of each size at hand, taken and given back in
+// batches: a locked instruction per node waits for every store before it,
+// and a reader stores little else. An attribute block goes with one node in
+// several, so its magazine is smaller.
 template <size_t kBlock>
 class SizeClass {
+    using Magazine = std::conditional_t<kBlock == sizeof(Element), NodeMagazine, MagazineOf<128>>;
+    static constexpr size_t kMagazine = Magazine::kSize;
+    static constexpr size_t kBatch = kMagazine / 2;
+
 public:
     static void* take() {
         Magazine& m = magazine();
@@ -172,12 +177,9 @@ public:
                 return block;
             }
             [[maybe_unused]] Flush& flush = t_flush;  // registers its exit handler
-            // Filled backwards, so that blocks go out in the order of memory.
-            void* batch[kBatch];
-            pool().allocate(batch, kBatch);
-            for (size_t i = 0; i < kBatch; ++i) {
-                m.blocks[i] = batch[kBatch - 1 - i];
-            }
+            // Reversed, so that blocks go out in the order of memory.
+            pool().allocate(m.blocks, kBatch);
+            std::reverse(m.blocks, m.blocks + kBatch);
             m.count = kBatch;
         }
         return m.blocks[--m.count];
@@ -229,7 +231,7 @@ private:
 };
 
 template <size_t kBlock>
-thread_local Magazine SizeClass<kBlock>::t_ownMagazine;
+thread_local typename SizeClass<kBlock>::Magazine SizeClass<kBlock>::t_ownMagazine;
 template <size_t kBlock>
 thread_local typename SizeClass<kBlock>::Flush SizeClass<kBlock>::t_flush;
 

@@ -22,23 +22,27 @@ namespace element_pool {
 // The blocks of one size a thread keeps at hand.
 // Trivially destructible, so that it stays usable for nodes destroyed after
 // the thread's exit handlers have run (static documents at process exit).
-struct Magazine {
-    static constexpr size_t kSize = 64;
+template <size_t kCapacity>
+struct MagazineOf {
+    static constexpr size_t kSize = kCapacity;
     void* blocks[kSize];
     size_t count;
     bool closed;  // the thread has ended: blocks go straight to the pool
 };
 
 // The magazine of node blocks, which a reader takes from once per node.
-extern constinit thread_local Magazine t_nodes;
+// Large: two readers of one file take from the same pool, and each refill
+// moves the pool's lock and slab fields from one core's cache to the other's.
+using NodeMagazine = MagazineOf<1024>;
+extern constinit thread_local NodeMagazine t_nodes;
 
 }  // namespace element_pool
 
-// Thread-safe; each thread keeps up to 64 blocks of each size at hand. Slabs
-// that become empty are kept for the next document, up to 32 MB of each size;
-// beyond that they go back to the general allocator. Other sizes come from
-// the general allocator. Sanitizer builds use the general allocator for
-// every block so that its checks see each node.
+// Thread-safe; each thread keeps up to 1024 nodes and 128 blocks of each
+// other size at hand. Slabs that become empty are kept for the next document,
+// up to 32 MB of each size; beyond that they go back to the general
+// allocator. Other sizes come from the general allocator. Sanitizer builds
+// use the general allocator for every block so that its checks see each node.
 class ElementPool {
 public:
     static void* allocate(size_t size);
@@ -48,7 +52,7 @@ public:
     // allocate's common case, inline.
     static void* takeNode() {
 #ifndef PW_NO_ELEMENT_POOL
-        element_pool::Magazine& m = element_pool::t_nodes;
+        element_pool::NodeMagazine& m = element_pool::t_nodes;
         if (m.count != 0) {
             return m.blocks[--m.count];
         }
