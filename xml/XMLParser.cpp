@@ -205,11 +205,17 @@ struct Tail {
     std::atomic<bool> cancelled = false;
     std::thread thread;
 
-    void start(int fd, off_t from, bool marked) {
+    // The second part is [from, size); the first is [start, from).
+    void start(int fd, off_t start, off_t from, off_t size, bool marked) {
         reader.beginTail();
-        thread = std::thread([this, fd, from, marked] {
+        const double firstShare = static_cast<double>(from - start) /
+                                  static_cast<double>(std::max<off_t>(size - from, 1));
+        thread = std::thread([this, fd, from, marked, firstShare] {
             try {
                 fed = Utf8Feeder(fd, from, marked, reader, &cancelled).feedTo();
+                if (fed == Fed::Ok && !cancelled) {
+                    reader.makeRoomForJoin(firstShare);
+                }
             } catch (...) {  // a parse error or no memory: the first part's reader goes on
                 fed.reset();
             }
@@ -291,7 +297,7 @@ std::optional<bool> XMLParser::loadUtf8File(const std::string& path) {
     if (split) {
         try {
             tail.emplace();
-            tail->start(fd, *split, marked);
+            tail->start(fd, from, *split, status.st_size, marked);
         } catch (const std::system_error&) {  // no thread: one reader reads it all
             tail.reset();
         }

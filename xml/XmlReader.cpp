@@ -892,6 +892,26 @@ bool XmlReader<Char>::endBeforeTail() {
 }
 
 template <typename Char>
+void XmlReader<Char>::makeRoomForJoin(double firstShare) {
+    constexpr size_t kWorthIt = 4096;  // shorter lists are merged quickly anyway
+    for (auto& [name, elements] : index) {
+        const size_t size = elements.size();
+        if (size < kWorthIt) {
+            continue;
+        }
+        // A little more than the share, as records differ in length.
+        const size_t wanted =
+            size + static_cast<size_t>(static_cast<double>(size) * firstShare * 1.05) + 64;
+        if (elements.capacity() < wanted) {
+            elements.reserve(wanted);
+        }
+        // Touched now, so that its pages are not first written during the join.
+        elements.resize(elements.capacity());
+        elements.resize(size);
+    }
+}
+
+template <typename Char>
 bool XmlReader<Char>::join(XmlReader& tail) {
     // Checked first, so that a refused join changes nothing.
     Element* at = m_current;
@@ -941,7 +961,12 @@ bool XmlReader<Char>::join(XmlReader& tail) {
     }
     for (auto& [name, elements] : tail.index) {
         std::vector<Element*>& mine = index.try_emplace(name).first->second;
-        mine.insert(mine.end(), elements.begin(), elements.end());
+        if (elements.capacity() - elements.size() >= mine.size()) {
+            elements.insert(elements.begin(), mine.begin(), mine.end());
+            mine.swap(elements);
+        } else {
+            mine.insert(mine.end(), elements.begin(), elements.end());
+        }
     }
     tail.index.clear();
     if (tail.declaration) {

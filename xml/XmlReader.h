@@ -55,6 +55,13 @@ public:
     // read (between tags, with no reference open, inside the root). The text
     // read last is added, as that "<" would add it.
     bool endBeforeTail();
+    // For the second part's reader, after it has read the rest: gives its
+    // long index lists room, already touched, for what the first part's
+    // lists are likely to hold (firstShare times their own length), so that
+    // join() moves them in front instead of growing the first part's lists
+    // into fresh memory. On a thread that finishes first this is done while
+    // the other still reads.
+    void makeRoomForJoin(double firstShare);
     // Takes the tree, index and declaration of tail, the second part's
     // reader, after it has read the rest. False, with nothing changed, when
     // one read would have thrown (an end tag that does not match the element

@@ -178,6 +178,22 @@ TEST(ParallelLoad, FilesLargerThanAWindowReadTheSame) {
     expectSameWhereverSplit(bytes, 20011);
 }
 
+TEST(ParallelLoad, LongIndexListsKeepDocumentOrderHoweverTheNamesFallInThePart) {
+    // Dense short elements, then long ones: the byte shares of the parts tell
+    // little about their counts, and some names appear in the second part only.
+    std::string bytes = "<list>";
+    for (int i = 0; i < 9000; ++i) {
+        bytes += "<a/>";
+    }
+    for (int i = 0; i < 300; ++i) {
+        bytes += "<b>" + std::string(200, 'x') + "</b>";
+    }
+    for (int i = 0; i < 6000; ++i) {
+        bytes += "<a/><c/>";
+    }
+    EXPECT_GE(expectSameWhereverSplit(bytes + "</list>", bytes.size() / 9 + 1), 8);
+}
+
 TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
     if (std::thread::hardware_concurrency() < 2) {
         GTEST_SKIP() << "one core: files are read in one part";
