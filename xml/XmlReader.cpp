@@ -902,11 +902,9 @@ void XmlReader<Char>::makeRoomForJoin(double firstShare) {
         // A little more than the share, as records differ in length.
         const size_t wanted =
             size + static_cast<size_t>(static_cast<double>(size) * firstShare * 1.05) + 64;
-        if (elements.capacity() < wanted) {
-            elements.reserve(wanted);
-        }
+        elements.reserve(wanted);  // exactly: resize alone may double
         // Touched now, so that its pages are not first written during the join.
-        elements.resize(elements.capacity());
+        elements.resize(wanted);
         elements.resize(size);
     }
 }
