@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -77,20 +80,38 @@ size_t characterBoundary(const char* buffer, size_t size, bool atEnd) {
 
 enum class Fed { Ok, NotUtf8, ReadError, Cancelled };
 
+constexpr off_t kFileEnd = std::numeric_limits<off_t>::max();
+
+// How far a reader of one part may read, which the other reader lowers when
+// it takes over the rest beyond a point; shared under a lock.
+struct Reach {
+    off_t end;       // kFileEnd for the file's end
+    off_t reserved;  // the end of the bytes taken to read so far
+};
+
 // Feeds a UTF-8 file to a reader a window at a time, from a given byte on,
 // so that the reader never needs the whole file in memory beside the tree it
 // builds. Reads with pread: two feeders may share a descriptor.
 class Utf8Feeder {
 public:
-    // cancel, when given, stops the feeding at the next window once set.
+    // cancel, when given, stops the feeding at the next window once set;
+    // reach, when given, is consulted under lock before each window.
     Utf8Feeder(int fd, off_t from, bool marked, XmlReader<char>& reader,
-               const std::atomic<bool>* cancel = nullptr)
-        : m_fd(fd), m_offset(from), m_marked(marked), m_reader(reader), m_cancel(cancel) {}
+               const std::atomic<bool>* cancel = nullptr, std::mutex* lock = nullptr,
+               Reach* reach = nullptr)
+        : m_fd(fd),
+          m_offset(from),
+          m_marked(marked),
+          m_reader(reader),
+          m_cancel(cancel),
+          m_lock(lock),
+          m_reach(reach) {}
 
-    // Reads and feeds the bytes up to byte `to` of the file, or to its end;
-    // a later call goes on from there. The reader takes a window ending at
-    // `to` as one the source goes on after. Throws xml::ParserException.
-    Fed feedTo(off_t to = std::numeric_limits<off_t>::max()) {
+    // Reads and feeds the bytes up to byte `to` of the file (or the reach's
+    // end, when nearer), or to its end; a later call goes on from there. The
+    // reader takes a window ending at `to` as one the source goes on after.
+    // Throws xml::ParserException.
+    Fed feedTo(off_t to = kFileEnd) {
         for (;;) {
             if (m_cancel && m_cancel->load(std::memory_order_relaxed)) {
                 return Fed::Cancelled;
@@ -98,8 +119,13 @@ public:
             if (m_size == m_capacity) {
                 makeRoom();
             }
-            const size_t wanted = static_cast<size_t>(
-                std::min<off_t>(static_cast<off_t>(m_capacity - m_size), to - m_offset));
+            const off_t room = static_cast<off_t>(m_capacity - m_size);
+            if (m_reach) {
+                std::lock_guard guard(*m_lock);
+                to = std::min(to, m_reach->end);
+                m_reach->reserved = m_offset + std::min(room, to - m_offset);
+            }
+            const size_t wanted = static_cast<size_t>(std::min(room, to - m_offset));
             if (wanted > 0) {
                 const ssize_t n = ::pread(m_fd, m_buffer.get() + m_size, wanted, m_offset);
                 if (n < 0 && errno == EINTR) {
@@ -134,6 +160,18 @@ public:
 
     // Whether the reader took every byte fed so far.
     bool allTaken() const { return m_start == m_size; }
+    // Whether the file's end was fed.
+    bool atEnd() const { return m_atEnd; }
+    // The first byte the reader has not taken.
+    off_t position() const { return m_offset - static_cast<off_t>(m_size - m_start); }
+    // Goes on from byte at, where the reader stands after a join.
+    void restartAt(off_t at) {
+        m_offset = at;
+        m_size = m_start = m_validated = 0;
+        m_atEnd = false;
+    }
+    // Reads on alone, up to the file's end.
+    void unshare() { m_reach = nullptr; }
 
 private:
     // Drops the bytes taken; the window doubles when that would free less
@@ -164,6 +202,8 @@ private:
     bool m_marked;
     XmlReader<char>& m_reader;
     const std::atomic<bool>* m_cancel;
+    std::mutex* m_lock;
+    Reach* m_reach;
     std::unique_ptr<char[]> m_buffer;
     size_t m_capacity = 0;
     size_t m_size = 0;       // bytes in the buffer
@@ -172,11 +212,26 @@ private:
     bool m_atEnd = false;
 };
 
-// Where a second reader can begin: the first "<" and name character after
-// 53% of the file, or nothing for a file read in one go. The second part is
-// the smaller one because its reader starts later, on a new thread, and
-// builds in memory the other core touched last; so both end about together.
-// The reader of the first part tells whether that "<" begins a tag.
+// The first "<" and name character in [from, before), within the next 4 KB:
+// where a reader may begin without knowing what came before.
+std::optional<off_t> startTagFrom(int fd, off_t from, off_t before) {
+    char bytes[4096];
+    const ssize_t n = ::pread(fd, bytes, sizeof bytes, from);
+    for (ssize_t i = 0; i + 1 < n && from + i < before; ++i) {
+        const char next = bytes[i + 1];
+        if (bytes[i] == '<' && ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
+                                next == '_' || next == ':')) {
+            return from + i;
+        }
+    }
+    return std::nullopt;
+}
+
+// Where a second reader can begin: the first start tag after 53% of the
+// file, or nothing for a file read in one go. The second part is the smaller
+// one because its reader starts later, on a new thread, and builds in memory
+// the other core touched last; so both end about together. The reader of the
+// first part tells whether that "<" begins a tag.
 std::optional<off_t> splitPoint(int fd, off_t from, off_t size) {
     const xml::ParallelLoad& policy = xml::parallelLoad();
     off_t search = from + (size - from) * 53 / 100;
@@ -186,49 +241,235 @@ std::optional<off_t> splitPoint(int fd, off_t from, off_t size) {
                std::thread::hardware_concurrency() < 2) {
         return std::nullopt;
     }
-    char bytes[4096];
-    const ssize_t n = ::pread(fd, bytes, sizeof bytes, search);
-    for (ssize_t i = 0; i + 1 < n; ++i) {
-        const char next = bytes[i + 1];
-        if (bytes[i] == '<' && ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
-                                next == '_' || next == ':')) {
-            return search + i;
-        }
-    }
-    return std::nullopt;
+    return startTagFrom(fd, search, kFileEnd);
 }
 
-// The second part of a file, read on a thread of its own.
-struct Tail {
+using Clock = std::chrono::steady_clock;
+
+// What one reader read of the file: [begin, end).
+struct Part {
     XmlReader<char> reader;
+    off_t begin = 0;
+    off_t end = kFileEnd;
     std::optional<Fed> fed;  // none when the reader threw
+    bool usable = false;     // read to its end, where the next part joins
+};
+
+// A file read in parts: the first on the calling thread, the second on a
+// thread of its own, and at most one more, which the reader that finished
+// first takes over from the far end of what the other had still to read.
+struct Parts {
+    int fd;
+    bool marked;
+    off_t from;   // the first part's start
+    off_t split;  // the second part's
+    off_t size;
+    Part second;
+    std::optional<Part> takenOver;
     std::atomic<bool> cancelled = false;
+
+    std::mutex lock;
+    Reach reach[2];
+    Clock::time_point started[2];
+    bool done[2] = {};
+    bool taken = false;
+    // For tests that choose which reader takes over: the other waits.
+    std::condition_variable turn;
+    bool decided[2] = {};
+
     std::thread thread;
 
-    // The second part is [from, size); the first is [start, from).
-    void start(int fd, off_t start, off_t from, off_t size, bool marked) {
-        reader.beginTail();
-        const double firstShare = static_cast<double>(from - start) /
-                                  static_cast<double>(std::max<off_t>(size - from, 1));
-        thread = std::thread([this, fd, from, marked, firstShare] {
-            try {
-                fed = Utf8Feeder(fd, from, marked, reader, &cancelled).feedTo();
-                if (fed == Fed::Ok && !cancelled) {
-                    reader.makeRoomForJoin(firstShare);
-                }
-            } catch (...) {  // a parse error or no memory: the first part's reader goes on
-                fed.reset();
-            }
-        });
+    Parts(int fd_, bool marked_, off_t from_, off_t split_, off_t size_)
+        : fd(fd_), marked(marked_), from(from_), split(split_), size(size_) {
+        second.begin = split;
+        reach[0] = {split, from};
+        reach[1] = {kFileEnd, split};
+        second.reader.beginTail();
+        thread = std::thread([this] { readSecond(); });
     }
-    // Not needed any more (the first part failed): stopped soon, not read to the end.
-    ~Tail() {
+    // Waits for the other readers: soon, when the first part failed and
+    // what they read is not needed.
+    ~Parts() {
         cancelled = true;
+        {
+            std::lock_guard guard(lock);
+            decided[0] = decided[1] = true;
+        }
+        turn.notify_all();
         if (thread.joinable()) {
             thread.join();
         }
     }
+
+    // Reader me (0 for the first part's, 1 for the second's) begins.
+    void begin(int me) {
+        std::unique_lock guard(lock);
+        const std::optional<int> by = xml::parallelLoad().takeOverBy;
+        if (by && *by != me) {
+            turn.wait(guard, [&] { return decided[*by]; });
+        }
+        started[me] = Clock::now();
+    }
+
+    // Reader me has read its part; when it may, it takes over the far share
+    // of what the other has still to read, once per load, when that is
+    // worth a reader of its own. The share follows how fast each has read.
+    std::optional<std::pair<off_t, off_t>> takeOver(int me, bool may) {
+        const xml::ParallelLoad& policy = xml::parallelLoad();
+        const int other = 1 - me;
+        std::optional<std::pair<off_t, off_t>> range;
+        {
+            std::lock_guard guard(lock);
+            done[me] = true;
+            decided[me] = true;
+            const off_t end = std::min(reach[other].end, size);
+            const off_t rest = end - reach[other].reserved;
+            if (may && !taken && !done[other] && !cancelled && rest > 0 &&
+                static_cast<size_t>(rest) >= policy.minimumTakeOver) {
+                off_t search;
+                if (policy.takeOverFrom) {
+                    search =
+                        std::max(reach[other].reserved, static_cast<off_t>(*policy.takeOverFrom));
+                } else {
+                    const Clock::time_point now = Clock::now();
+                    const auto rate = [&](int who, off_t bytes) {
+                        const double seconds =
+                            std::chrono::duration<double>(now - started[who]).count();
+                        return seconds > 0 ? static_cast<double>(bytes) / seconds : 0.0;
+                    };
+                    const off_t mine = me == 0 ? split - from : size - split;
+                    const double mineRate = rate(me, mine);
+                    const double otherRate =
+                        rate(other, reach[other].reserved - (other == 0 ? from : split));
+                    const double share =
+                        std::clamp(mineRate / std::max(mineRate + otherRate, 1.0), 0.1, 0.9);
+                    search = end - static_cast<off_t>(static_cast<double>(rest) * share);
+                }
+                if (const std::optional<off_t> at = startTagFrom(fd, search, end)) {
+                    range.emplace(*at, reach[other].end);
+                    reach[other].end = *at;
+                    taken = true;
+                }
+            }
+        }
+        turn.notify_all();
+        return range;
+    }
+
+    // Reads the part taken over, on the thread of the reader that took it.
+    void readTakenOver(std::pair<off_t, off_t> range) {
+        try {
+            Part& part = takenOver.emplace();
+            part.begin = range.first;
+            part.end = range.second;
+            part.reader.beginTail();
+            Utf8Feeder feeder(fd, part.begin, marked, part.reader, &cancelled);
+            part.fed = feeder.feedTo(part.end);
+            part.usable =
+                part.fed == Fed::Ok &&
+                (part.end == kFileEnd || (feeder.allTaken() && part.reader.endAtBoundary()));
+        } catch (...) {  // a parse error or no memory: the part is read again
+            if (takenOver) {
+                takenOver->fed.reset();
+                takenOver->usable = false;
+            }
+        }
+    }
+
+    void readSecond() {
+        begin(1);
+        try {
+            Utf8Feeder feeder(fd, split, marked, second.reader, &cancelled, &lock, &reach[1]);
+            second.fed = feeder.feedTo();
+            if (second.fed == Fed::Ok && !feeder.atEnd()) {
+                // Stopped where the other reader took over: it may not stand
+                // where it can hand over, and then reads to the end after all.
+                if (feeder.allTaken() && second.reader.endAtBoundary()) {
+                    second.end = feeder.position();
+                } else {
+                    {
+                        std::lock_guard guard(lock);
+                        reach[1].end = kFileEnd;
+                    }
+                    second.fed = feeder.feedTo();
+                }
+            }
+            second.usable = second.fed == Fed::Ok;
+        } catch (...) {  // a parse error or no memory: the first part's reader goes on
+            second.fed.reset();
+        }
+        if (const auto range = takeOver(1, second.usable && second.end == kFileEnd)) {
+            readTakenOver(*range);
+        }
+        if (second.usable && !cancelled) {
+            const off_t mine = std::min(second.end, size) - split;
+            try {
+                second.reader.makeRoomForJoin(static_cast<double>(size - from - mine) /
+                                              static_cast<double>(std::max<off_t>(mine, 1)));
+            } catch (const std::bad_alloc&) {  // the join grows the lists instead
+            }
+        }
+    }
 };
+
+// Reads the first part on this thread, then joins the parts read by the
+// other readers where one reader would have read them the same. finished
+// tells whether that reached the file's end; otherwise the reader reads on
+// from where the feeder stands. Returns how the feeding ended.
+Fed readFirstPart(Parts& parts, XmlReader<char>& reader, Utf8Feeder& feeder, bool& finished) {
+    parts.begin(0);
+    Fed fed = feeder.feedTo(parts.split);
+    bool atBoundary = fed == Fed::Ok && feeder.allTaken() && reader.endAtBoundary();
+    if (fed == Fed::Ok && !atBoundary && feeder.position() < parts.split) {
+        // Stopped where the second part's reader took over, but not where
+        // it can hand over: reads its whole part after all.
+        {
+            std::lock_guard guard(parts.lock);
+            parts.reach[0].end = parts.split;
+        }
+        fed = feeder.feedTo(parts.split);
+        atBoundary = fed == Fed::Ok && feeder.allTaken() && reader.endAtBoundary();
+    }
+    feeder.unshare();
+    const off_t stopped = feeder.position();
+    if (const auto range = parts.takeOver(0, atBoundary && stopped == parts.split)) {
+        parts.readTakenOver(*range);
+    }
+    parts.thread.join();
+
+    Part* later[] = {&parts.second, parts.takenOver ? &*parts.takenOver : nullptr};
+    if (later[1] && later[1]->begin < later[0]->begin) {
+        std::swap(later[0], later[1]);
+    }
+    off_t at = stopped;
+    bool joined = false;
+    bool tookOver = false;
+    for (Part* part : later) {
+        if (!atBoundary || !part || part->begin < at) {
+            continue;  // none, or read by the part before
+        }
+        if (part->begin > at) {
+            break;
+        }
+        if (part->fed && *part->fed != Fed::Ok) {
+            fed = *part->fed;  // bytes one reader would have met as well
+            break;
+        }
+        if (!part->usable || !reader.join(part->reader)) {
+            break;
+        }
+        at = part->end;
+        joined = true;
+        tookOver = tookOver || part != &parts.second;
+    }
+    xml::parallelLoad().joins += joined;
+    xml::parallelLoad().takeOvers += tookOver;
+    finished = at == kFileEnd;
+    if (!finished && at != stopped) {
+        feeder.restartAt(at);
+    }
+    return fed;
+}
 
 }  // namespace
 
@@ -291,34 +532,26 @@ std::optional<bool> XMLParser::loadUtf8File(const std::string& path) {
         fstat(fd, &status) == 0 ? splitPoint(fd, from, status.st_size) : std::nullopt;
 
     XmlReader<char> reader;
-    // Declared after the reader and the descriptor: a tail still running
-    // when this returns early is stopped and waited for before they go.
-    std::optional<Tail> tail;
+    // Declared after the reader and the descriptor: parts still being read
+    // when this returns early are stopped and waited for before they go.
+    std::optional<Parts> parts;
     if (split) {
         try {
-            tail.emplace();
-            tail->start(fd, from, *split, status.st_size, marked);
+            parts.emplace(fd, marked, from, *split, status.st_size);
         } catch (const std::system_error&) {  // no thread: one reader reads it all
-            tail.reset();
+            parts.reset();
         }
     }
     try {
-        Utf8Feeder feeder(fd, from, marked, reader);
+        Utf8Feeder feeder(fd, from, marked, reader, nullptr, parts ? &parts->lock : nullptr,
+                          parts ? &parts->reach[0] : nullptr);
         Fed fed = Fed::Ok;
-        bool joined = false;
-        if (tail) {
-            fed = feeder.feedTo(*split);
-            const bool joinable = fed == Fed::Ok && feeder.allTaken() && reader.endBeforeTail();
-            tail->thread.join();
-            if (fed == Fed::Ok && tail->fed && *tail->fed != Fed::Ok) {
-                fed = *tail->fed;  // bytes one reader would have met as well
-            } else if (joinable && tail->fed) {
-                joined = reader.join(tail->reader);
-                xml::parallelLoad().joins += joined;
-            }
-            tail.reset();
+        bool finished = false;
+        if (parts) {
+            fed = readFirstPart(*parts, reader, feeder, finished);
+            parts.reset();
         }
-        if (fed == Fed::Ok && !joined) {
+        if (fed == Fed::Ok && !finished) {
             fed = feeder.feedTo();
         }
         if (fed == Fed::ReadError) {

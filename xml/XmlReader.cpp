@@ -883,8 +883,8 @@ void XmlReader<Char>::closeTailLevel() {
 }
 
 template <typename Char>
-bool XmlReader<Char>::endBeforeTail() {
-    if (m_state != State::Content || m_entityOpen || m_stopped || !m_current || m_holder) {
+bool XmlReader<Char>::endAtBoundary() {
+    if (m_state != State::Content || m_entityOpen || m_stopped || !m_current) {
         return false;
     }
     addText();
@@ -951,12 +951,27 @@ bool XmlReader<Char>::join(XmlReader& tail) {
         }
         if (level.closed) {
             m_current->m_isEmptyTag = false;
+            if (!m_open.empty()) {
+                m_open.pop_back();
+            }
             if (m_current->m_parent) {
                 m_current = m_current->m_parent;
                 --m_depth;
             }
         }
     }
+    // Where tail stopped before the end, this reader reads on from there:
+    // the elements tail began and left open become its own.
+    if (tail.m_current != tail.m_holder) {
+        m_current = tail.m_current;
+        m_depth += tail.m_depth;
+    }
+    for (const std::basic_string<Char>* open : tail.m_open) {
+        NameSlot* slot = open ? &slotFor(View(*open)) : nullptr;
+        m_open.push_back(slot && slot != &m_rareName ? &slot->source : nullptr);
+    }
+    m_base += tail.m_base;
+    m_lastCData = nullptr;  // what follows begins with a start tag
     for (auto& [name, elements] : tail.index) {
         std::vector<Element*>& mine = index.try_emplace(name).first->second;
         if (elements.capacity() - elements.size() >= mine.size()) {

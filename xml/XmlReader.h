@@ -50,11 +50,11 @@ public:
 
     // Makes this reader the second part's, before its first feed.
     void beginTail();
-    // For the first part's reader, after its last byte before the second
-    // part's first "<": whether it stands where it would then stand in one
-    // read (between tags, with no reference open, inside the root). The text
-    // read last is added, as that "<" would add it.
-    bool endBeforeTail();
+    // For a reader after its last byte before a part another reader read,
+    // at that part's first "<": whether it stands where it may hand over
+    // (between tags, with no reference open, inside the root). The text read
+    // last is added, as that "<" would add it.
+    bool endAtBoundary();
     // For the second part's reader, after it has read the rest: gives its
     // long index lists room, already touched, for what the first part's
     // lists are likely to hold (firstShare times their own length), so that
@@ -62,11 +62,13 @@ public:
     // into fresh memory. On a thread that finishes first this is done while
     // the other still reads.
     void makeRoomForJoin(double firstShare);
-    // Takes the tree, index and declaration of tail, the second part's
-    // reader, after it has read the rest. False, with nothing changed, when
-    // one read would have thrown (an end tag that does not match the element
-    // it closes, elements nested too deep): this reader then reads the second
-    // part itself.
+    // Takes the tree, index and declaration of tail, the reader of the part
+    // that follows what this one has read, once it has read to the end or to
+    // a boundary (endAtBoundary). This reader then stands where tail stopped,
+    // as if it had read that part itself, and may join the next part or read
+    // on. False, with nothing changed, when one read would have thrown (an
+    // end tag that does not match the element it closes, elements nested too
+    // deep): this reader then reads that part itself.
     bool join(XmlReader& tail);
 
     std::unique_ptr<Element> root;

@@ -22,6 +22,9 @@ struct ScopedPolicy {
     ~ScopedPolicy() {
         xml::parallelLoad().minimumSize = xml::ParallelLoad().minimumSize;
         xml::parallelLoad().searchFrom.reset();
+        xml::parallelLoad().minimumTakeOver = xml::ParallelLoad().minimumTakeOver;
+        xml::parallelLoad().takeOverBy.reset();
+        xml::parallelLoad().takeOverFrom.reset();
     }
 };
 
@@ -71,29 +74,71 @@ std::string describe(const std::string& path) {
            std::to_string(doc.getEncoding()) + "\n";
 }
 
+// A file of the given bytes and what one reader makes of it, to compare
+// loads in parts with.
+struct OneReadersLoad {
+    ScopedPolicy restore;
+    test::TempDir dir;
+    std::string bytes;
+    std::string path = dir.file("doc.xml");
+    std::string whole;
+
+    explicit OneReadersLoad(std::string text) : bytes(std::move(text)) {
+        test::writeAll(path, bytes);
+        xml::parallelLoad().minimumSize = SIZE_MAX;
+        whole = describe(path);
+    }
+    // Whether a load as the policy now stands gives the same; how says
+    // where the parts were.
+    bool same(const std::string& how) const {
+        const std::string split = describe(path);
+        if (split != whole) {
+            ADD_FAILURE() << how << " of\n"
+                          << bytes << "\ngives\n"
+                          << split << "instead of\n"
+                          << whole;
+        }
+        return split == whole;
+    }
+};
+
 // Loads bytes with the second part searched for from every byte in turn
 // (every "<" then begins it once) and compares each with one reader's load.
 // Returns how many of the loads joined two parts.
 int expectSameWhereverSplit(const std::string& bytes, size_t step = 1) {
-    ScopedPolicy restore;
-    test::TempDir dir;
-    const std::string path = dir.file("doc.xml");
-    test::writeAll(path, bytes);
-    xml::parallelLoad().minimumSize = SIZE_MAX;
-    const std::string whole = describe(path);
+    const OneReadersLoad one(bytes);
     const int joinsBefore = xml::parallelLoad().joins;
     for (size_t from = 1; from < bytes.size(); from += step) {
         xml::parallelLoad().searchFrom = from;
-        const std::string split = describe(path);
-        if (split != whole) {
-            ADD_FAILURE() << "second part searched from byte " << from << " of\n"
-                          << bytes << "\ngives\n"
-                          << split << "instead of\n"
-                          << whole;
+        if (!one.same("second part searched from byte " + std::to_string(from))) {
             break;
         }
     }
     return xml::parallelLoad().joins - joinsBefore;
+}
+
+// The same with a third part: for each split (searched from every step-th
+// byte) the reader given by `by` takes over from every step-th byte of what
+// the other has to read. Returns how many loads joined a part taken over.
+int expectSameWhereverTakenOver(const std::string& bytes, int by, size_t step = 1) {
+    const OneReadersLoad one(bytes);
+    xml::parallelLoad().minimumTakeOver = 0;
+    xml::parallelLoad().takeOverBy = by;
+    const int before = xml::parallelLoad().takeOvers;
+    for (size_t from = 1; from < bytes.size(); from += step) {
+        for (size_t taken = 1; taken < bytes.size(); taken += step) {
+            if ((by == 0) != (taken > from)) {
+                continue;  // each takes over only what lies in the other's part
+            }
+            xml::parallelLoad().searchFrom = from;
+            xml::parallelLoad().takeOverFrom = taken;
+            if (!one.same("second part searched from byte " + std::to_string(from) + ", reader " +
+                          std::to_string(by) + " taking over from byte " + std::to_string(taken))) {
+                return xml::parallelLoad().takeOvers - before;
+            }
+        }
+    }
+    return xml::parallelLoad().takeOvers - before;
 }
 
 TEST(ParallelLoad, ALearningFileReadsTheSameWhereverItIsSplit) {
@@ -192,6 +237,36 @@ TEST(ParallelLoad, LongIndexListsKeepDocumentOrderHoweverTheNamesFallInThePart) 
         bytes += "<a/><c/>";
     }
     EXPECT_GE(expectSameWhereverSplit(bytes + "</list>", bytes.size() / 9 + 1), 8);
+}
+
+TEST(ParallelLoad, APartTakenOverByEitherReaderReadsTheSame) {
+    // Open elements on both sides of each boundary, text, CDATA and white
+    // space that belongs to an element begun in another part, an element
+    // name seen first after a boundary, and the root closed in a later part.
+    const std::string document =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<list>\n"
+        " <g s=\"80\"><a><![CDATA[one]]></a>\n  <b>x &amp; y</b>\n </g>\n"
+        " <g><a/><c d='1'>two <i>and</i> three</c>\n </g><!-- <g> -->\n"
+        " <g><deep><deeper><b/></deeper>  </deep></g>\n</list>\n";
+    EXPECT_GT(expectSameWhereverTakenOver(document, 0, 3), 40);
+    EXPECT_GT(expectSameWhereverTakenOver(document, 1, 3), 40);
+}
+
+TEST(ParallelLoad, ErrorsInAPartTakenOverAreTheErrorsOfOneReader) {
+    for (const char* document : {
+             "<r><a><b>text</a></b><c/></r>",   // 516, wherever it falls
+             "<r><a>one</a></r></r><x/></x>",   // past the root
+             "<r><a/><b c=1/><d/></r>",         // 280
+             "<r><a/><b/><c>\xFF</c><d/></r>",  // not UTF-8: read whole
+             "<r><a/><!DOCTYPE x><b/><c/></r>",
+             // 516 at an end tag for an element a joined part began, read
+             // after a later part's join was refused
+             "<r><a><b/></r>",
+             "<r><a><c/></a><b><d/></b></a></r>",  // the same for one it closed
+         }) {
+        expectSameWhereverTakenOver(document, 0);
+        expectSameWhereverTakenOver(document, 1);
+    }
 }
 
 TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
