@@ -398,9 +398,7 @@ struct Parts {
         } catch (...) {  // a parse error or no memory: the first part's reader goes on
             second.fed.reset();
         }
-        if (const auto range = takeOver(1, second.usable && second.end == kFileEnd)) {
-            readTakenOver(*range);
-        }
+        // Before taking over: after that part, the join would wait for this.
         if (second.usable && !cancelled) {
             const off_t mine = std::min(second.end, size) - split;
             try {
@@ -408,6 +406,9 @@ struct Parts {
                                               static_cast<double>(std::max<off_t>(mine, 1)));
             } catch (const std::bad_alloc&) {  // the join grows the lists instead
             }
+        }
+        if (const auto range = takeOver(1, second.usable && second.end == kFileEnd)) {
+            readTakenOver(*range);
         }
     }
 };
