@@ -432,6 +432,9 @@ Fed readFirstPart(Parts& parts, XmlReader<char>& reader, Utf8Feeder& feeder, boo
         atBoundary = fed == Fed::Ok && feeder.allTaken() && reader.endAtBoundary();
     }
     feeder.unshare();
+    if (!atBoundary) {
+        parts.cancelled = true;  // nothing the others read can be joined
+    }
     const off_t stopped = feeder.position();
     if (const auto range = parts.takeOver(0, atBoundary && stopped == parts.split)) {
         parts.readTakenOver(*range);

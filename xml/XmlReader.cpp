@@ -892,7 +892,7 @@ bool XmlReader<Char>::endAtBoundary() {
 }
 
 template <typename Char>
-void XmlReader<Char>::makeRoomForJoin(double firstShare) {
+void XmlReader<Char>::makeRoomForJoin(double othersShare) {
     constexpr size_t kWorthIt = 4096;  // shorter lists are merged quickly anyway
     for (auto& [name, elements] : index) {
         const size_t size = elements.size();
@@ -901,7 +901,7 @@ void XmlReader<Char>::makeRoomForJoin(double firstShare) {
         }
         // A little more than the share, as records differ in length.
         const size_t wanted =
-            size + static_cast<size_t>(static_cast<double>(size) * firstShare * 1.05) + 64;
+            size + static_cast<size_t>(static_cast<double>(size) * othersShare * 1.05) + 64;
         elements.reserve(wanted);  // exactly: resize alone may double
         // Touched now, so that its pages are not first written during the join.
         elements.resize(wanted);

@@ -55,13 +55,13 @@ public:
     // (between tags, with no reference open, inside the root). The text read
     // last is added, as that "<" would add it.
     bool endAtBoundary();
-    // For the second part's reader, after it has read the rest: gives its
-    // long index lists room, already touched, for what the first part's
-    // lists are likely to hold (firstShare times their own length), so that
-    // join() moves them in front instead of growing the first part's lists
-    // into fresh memory. On a thread that finishes first this is done while
-    // the other still reads.
-    void makeRoomForJoin(double firstShare);
+    // For the second part's reader, after it has read its part: gives its
+    // long index lists room, already touched, for what the other parts'
+    // lists are likely to hold (othersShare times their own length), so that
+    // join() moves the first part's in front instead of growing them into
+    // fresh memory. On a thread that finishes first this is done while the
+    // other still reads.
+    void makeRoomForJoin(double othersShare);
     // Takes the tree, index and declaration of tail, the reader of the part
     // that follows what this one has read, once it has read to the end or to
     // a boundary (endAtBoundary). This reader then stands where tail stopped,
