@@ -245,7 +245,7 @@ TEST(ParallelLoad, APartTakenOverByEitherReaderReadsTheSame) {
     // name seen first after a boundary, and the root closed in a later part.
     const std::string document =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<list>\n"
-        " <g s=\"80\"><a><![CDATA[one]]></a>\n  <b>x &amp; y</b>\n </g>\n"
+        " <g s=\"80\"><a><![CDATA[one <b>not a tag</b>]]></a>\n  <b>x &amp; y</b>\n </g>\n"
         " <g><a/><c d='1'>two <i>and</i> three</c>\n </g><!-- <g> -->\n"
         " <g><deep><deeper><b/></deeper>  </deep></g>\n</list>\n";
     EXPECT_GT(expectSameWhereverTakenOver(document, 0, 3), 40);
