@@ -271,11 +271,11 @@ struct Parts {
     std::mutex lock;
     Reach reach[2];
     Clock::time_point started[2];
-    bool done[2] = {};
+    bool done[2] = {};  // each reader with its own part
     bool taken = false;
-    // For tests that choose which reader takes over: the other waits.
+    // For tests that choose which reader takes over: the other waits until
+    // that one is done.
     std::condition_variable turn;
-    bool decided[2] = {};
 
     std::thread thread;
 
@@ -293,7 +293,7 @@ struct Parts {
         cancelled = true;
         {
             std::lock_guard guard(lock);
-            decided[0] = decided[1] = true;
+            done[0] = done[1] = true;
         }
         turn.notify_all();
         if (thread.joinable()) {
@@ -306,7 +306,7 @@ struct Parts {
         std::unique_lock guard(lock);
         const std::optional<int> by = xml::parallelLoad().takeOverBy;
         if (by && *by != me) {
-            turn.wait(guard, [&] { return decided[*by]; });
+            turn.wait(guard, [&] { return done[*by]; });
         }
         started[me] = Clock::now();
     }
@@ -321,7 +321,6 @@ struct Parts {
         {
             std::lock_guard guard(lock);
             done[me] = true;
-            decided[me] = true;
             const off_t end = std::min(reach[other].end, size);
             const off_t rest = end - reach[other].reserved;
             if (may && !taken && !done[other] && !cancelled && rest > 0 &&
