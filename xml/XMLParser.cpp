@@ -213,18 +213,31 @@ private:
 };
 
 // The first "<" and name character in [from, before), within the next 4 KB:
-// where a reader may begin without knowing what came before.
-std::optional<off_t> startTagFrom(int fd, off_t from, off_t before) {
+// where a reader may begin without knowing what came before. Where a start
+// tag is likeliest, at the start of a line's text (learning files are written
+// one element a line), is preferred when asked: a "<" in the middle of a line
+// may lie in a CDATA section (the markup of an explanation), where no reader
+// can hand over.
+std::optional<off_t> startTagFrom(int fd, off_t from, off_t before, bool preferLineStart) {
     char bytes[4096];
     const ssize_t n = ::pread(fd, bytes, sizeof bytes, from);
+    std::optional<off_t> first;
+    bool lineStart = false;  // only blanks since a line break
     for (ssize_t i = 0; i + 1 < n && from + i < before; ++i) {
+        const char c = bytes[i];
         const char next = bytes[i + 1];
-        if (bytes[i] == '<' && ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
-                                next == '_' || next == ':')) {
-            return from + i;
+        if (c == '<' && ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') ||
+                         next == '_' || next == ':')) {
+            if (!preferLineStart || lineStart) {
+                return from + i;
+            }
+            if (!first) {
+                first = from + i;
+            }
         }
+        lineStart = c == '\n' || ((c == ' ' || c == '\t' || c == '\r') && lineStart);
     }
-    return std::nullopt;
+    return first;
 }
 
 // Where a second reader can begin: the first start tag after 53% of the
@@ -241,7 +254,7 @@ std::optional<off_t> splitPoint(int fd, off_t from, off_t size) {
                std::thread::hardware_concurrency() < 2) {
         return std::nullopt;
     }
-    return startTagFrom(fd, search, kFileEnd);
+    return startTagFrom(fd, search, kFileEnd, !policy.searchFrom);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -344,7 +357,8 @@ struct Parts {
                         std::clamp(mineRate / std::max(mineRate + otherRate, 1.0), 0.1, 0.9);
                     search = end - static_cast<off_t>(static_cast<double>(rest) * share);
                 }
-                if (const std::optional<off_t> at = startTagFrom(fd, search, end)) {
+                if (const std::optional<off_t> at =
+                        startTagFrom(fd, search, end, !policy.takeOverFrom)) {
                     range.emplace(*at, reach[other].end);
                     reach[other].end = *at;
                     taken = true;

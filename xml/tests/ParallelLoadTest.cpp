@@ -3,6 +3,7 @@
 // result, or the same error.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <set>
 #include <string>
@@ -289,6 +290,48 @@ TEST(ParallelLoad, ALargeFileIsSplitByDefaultAndReadsTheSame) {
     // A file smaller than the minimum is read in one part, even at SIZE_MAX.
     xml::parallelLoad().minimumSize = SIZE_MAX;
     EXPECT_EQ(split, describe(path));
+    EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
+}
+
+TEST(ParallelLoad, AFileWhoseMiddleFallsBeforeMarkupInACDataSectionIsStillReadInParts) {
+    if (std::thread::hardware_concurrency() < 2) {
+        GTEST_SKIP() << "one core: files are read in one part";
+    }
+    // Explanations hold HTML markup in CDATA, where the first "<" and letter
+    // after the middle of the file may be: the split must not begin there,
+    // or the whole file is read by one reader.
+    const auto learningFile = [](size_t padding) {
+        std::string bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<SentenceList>\r\n";
+        for (int i = 0; i < 6000; ++i) {
+            bytes += "\t<SentenceGroup score=\"" + std::to_string(i % 101) +
+                     "\">\r\n\t\t<sentence><![CDATA[Good morning" +
+                     std::string(i == 0 ? padding : 0, '.') +
+                     "]]></sentence>\r\n\t\t<explanation><![CDATA[<b>morning</b> \xE3\x81\xAF "
+                     "morning]]></explanation>\r\n\t</SentenceGroup>\r\n";
+        }
+        return bytes + "</SentenceList>\r\n";
+    };
+    const auto firstStartTagFrom = [](const std::string& bytes, size_t from) {
+        for (size_t at = bytes.find('<', from); at != std::string::npos;
+             at = bytes.find('<', at + 1)) {
+            if (std::isalpha(static_cast<unsigned char>(bytes[at + 1]))) {
+                return at;
+            }
+        }
+        return std::string::npos;
+    };
+    std::string bytes;
+    for (size_t padding = 0; padding < 1000; ++padding) {
+        bytes = learningFile(padding);
+        if (bytes.compare(firstStartTagFrom(bytes, bytes.size() * 53 / 100), 3, "<b>") == 0) {
+            break;
+        }
+    }
+    ASSERT_EQ(bytes.compare(firstStartTagFrom(bytes, bytes.size() * 53 / 100), 3, "<b>"), 0);
+    const OneReadersLoad one(bytes);
+    xml::parallelLoad().minimumSize = bytes.size() / 2;
+    const int joinsBefore = xml::parallelLoad().joins;
+    EXPECT_TRUE(one.same("a default split"));
     EXPECT_EQ(xml::parallelLoad().joins, joinsBefore + 1);
 }
 
