@@ -1,9 +1,11 @@
 // When a UTF-8 file is read in two parts at once, one thread each: large
 // files on machines with more than one core. The second part begins at the
-// first "<" and name character after a little more than half of the file.
-// The reader that finishes its part first takes over the far share of what
-// the other has still to read, as one core may run slower than the other;
-// tests move the searches and choose which reader takes over.
+// first "<" and name character that opens a line after a little more than
+// half of the file (or the first at all, within 4 KB). The reader that
+// finishes its part first takes over the far share of what the other has
+// still to read, as one core may run slower than the other; tests move the
+// searches, which then take the first "<" and name character, and choose
+// which reader takes over.
 #pragma once
 
 #include <atomic>
