@@ -100,6 +100,34 @@ const char* nameEnd(const char* p, const char* end) {
     return p;
 }
 
+// Where the run of white space from p ends. The runs between tags are a line
+// break and a few tabs, whose lengths vary too much for a loop's exit to be
+// foreseen: in UTF-8 they are classed sixteen bytes at once.
+const char16_t* blankEnd(const char16_t* p, const char16_t* end) {
+    while (p < end && isSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+const char* blankEnd(const char* p, const char* end) {
+#ifdef __SSE2__
+    if (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // A byte of 33 or more, unsigned, is not white space.
+        const __m128i other = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(33)), bytes);
+        if (const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(other))) {
+            return p + __builtin_ctz(mask);
+        }
+        p += 16;
+    }
+#endif
+    while (p < end && isSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
 // White space (ASCII) as an element's text.
 template <typename Run>
 void assignBlank(std::u16string& text, Run run) {
@@ -330,10 +358,7 @@ size_t XmlReader<Char>::feed(View window, bool last) {
                         // Text without references needs no buffer. Most text
                         // is the line break and tabs before a tag, told by
                         // its first few characters.
-                        const Char* blank = s + m_pos;
-                        while (blank < s + n && isSpace(*blank)) {
-                            ++blank;
-                        }
+                        const Char* blank = blankEnd(s + m_pos, s + n);
                         if (blank < s + n && *blank == '<') {
                             keepBlankRun(View(s + m_pos, static_cast<size_t>(blank - s) - m_pos));
                             m_pos = static_cast<size_t>(blank - s);
