@@ -62,14 +62,20 @@ bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
+// The first position in [p, end) whose unit is not of the class, or end.
+template <typename Char, typename Class>
+const Char* runEnd(const Char* p, const Char* end, Class inClass) {
+    while (p < end && inClass(*p)) {
+        ++p;
+    }
+    return p;
+}
+
 // Where the run of name characters from p ends. Names of tags and attributes
 // are most of what lies outside text, so UTF-8 is classed sixteen bytes at a
 // time where sixteen are there.
 const char16_t* nameEnd(const char16_t* p, const char16_t* end) {
-    while (p < end && isNameChar(*p)) {
-        ++p;
-    }
-    return p;
+    return runEnd(p, end, isNameChar<char16_t>);
 }
 
 const char* nameEnd(const char* p, const char* end) {
@@ -94,20 +100,14 @@ const char* nameEnd(const char* p, const char* end) {
         p += 16;
     }
 #endif
-    while (p < end && isNameChar(*p)) {
-        ++p;
-    }
-    return p;
+    return runEnd(p, end, isNameChar<char>);
 }
 
 // Where the run of white space from p ends. The runs between tags are a line
 // break and a few tabs, whose lengths vary too much for a loop's exit to be
 // foreseen: in UTF-8 they are classed sixteen bytes at once.
 const char16_t* blankEnd(const char16_t* p, const char16_t* end) {
-    while (p < end && isSpace(*p)) {
-        ++p;
-    }
-    return p;
+    return runEnd(p, end, isSpace<char16_t>);
 }
 
 const char* blankEnd(const char* p, const char* end) {
@@ -122,10 +122,7 @@ const char* blankEnd(const char* p, const char* end) {
         p += 16;
     }
 #endif
-    while (p < end && isSpace(*p)) {
-        ++p;
-    }
-    return p;
+    return runEnd(p, end, isSpace<char>);
 }
 
 // White space (ASCII) as an element's text.
