@@ -389,6 +389,13 @@ TEST(XMLParser, AnElementKeepsTheLastWhiteSpaceInsideIt) {
         {"<r>\t<a/> &x; </r>", {u"  ", u""}},
         {"<r> &x; <a/>\t</r>", {u"\t", u""}},
         {"<r>\n<a>\t<b/> </a>\r<c/></r>", {u"\r", u" ", u""}},
+        // Runs as long as the block the reader classes at once, and longer;
+        // a long run that text ends is a text node.
+        {"<r>" + std::string(16, ' ') + "<a/>\r\n" + std::string(15, '\t') + "</r>",
+         {u"\r\n" + std::u16string(15, u'\t'), u""}},
+        {"<r>" + std::string(40, '\t') + "<a/></r>", {std::u16string(40, u'\t'), u""}},
+        {"<r>" + std::string(16, ' ') + "x<a/>" + std::string(17, ' ') + "</r>",
+         {std::u16string(17, u' '), std::u16string(16, u' ') + u"x", u""}},
     };
     const auto textsOf = [](const Element* root) {
         std::vector<std::u16string> texts{root->getText()};
