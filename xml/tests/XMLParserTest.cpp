@@ -396,6 +396,7 @@ TEST(XMLParser, AnElementKeepsTheLastWhiteSpaceInsideIt) {
         {"<r>" + std::string(40, '\t') + "<a/></r>", {std::u16string(40, u'\t'), u""}},
         {"<r>" + std::string(16, ' ') + "x<a/>" + std::string(17, ' ') + "</r>",
          {std::u16string(17, u' '), std::u16string(16, u' ') + u"x", u""}},
+        {"<r> \tx<a/>" + std::string(20, ' ') + "</r>", {std::u16string(20, u' '), u" \tx", u""}},
     };
     const auto textsOf = [](const Element* root) {
         std::vector<std::u16string> texts{root->getText()};
